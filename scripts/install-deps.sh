@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build, the program or the
+# tests need and the machine lacks. Runs as root, or through sudo.
+#   install-deps.sh run    what building and running the program needs
+#   install-deps.sh test   that, and what every test needs
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
+if [ "${1:-run}" = test ]; then
+  packages+=(libgtest-dev xvfb xauth imagemagick binutils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

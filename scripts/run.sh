@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts Velsona.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh run
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target velsona
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Velsona is built (build/ui/velsona) but there is no display to show its window on." >&2
+  echo "Run it from a desktop session, or under a virtual one: xvfb-run -a bash scripts/run.sh" >&2
+  exit 1
+fi
+exec build/ui/velsona

@@ -3,12 +3,14 @@
 # tests need and the machine lacks. Runs as root, or through sudo.
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, and what every test needs
+#   install-deps.sh shot   that, and what scripts/screenshot.sh needs
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
-if [ "${1:-run}" = test ]; then
-  packages+=(libgtest-dev xvfb xauth imagemagick binutils)
-fi
+case "${1:-run}" in
+  test) packages+=(libgtest-dev binutils) ;;
+  shot) packages+=(xvfb xauth xdotool imagemagick) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Renders the application icon's PNG images from its SVG source; run it after
+# changing velsona.svg and commit the images. Needs librsvg2-bin and imagemagick.
+set -euo pipefail
+cd "$(dirname "$0")"
+mkdir -p icons
+for size in 48 64 128 256; do
+  rsvg-convert -w "$size" -h "$size" velsona.svg -o "icons/velsona-$size.png"
+done
+# The window and application icon: 32 x 32 in 256 colours (an 8-bit palette).
+rsvg-convert -w 32 -h 32 velsona.svg -o icons/velsona-32-rgba.png
+convert icons/velsona-32-rgba.png -colors 256 PNG8:icons/velsona-32.png
+rm icons/velsona-32-rgba.png
+# The same image for the Windows executable.
+convert icons/velsona-32.png -colors 256 icons/velsona.ico

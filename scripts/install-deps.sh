@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 case "${1:-run}" in
-  test) packages+=(libgtest-dev binutils) ;;
+  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
 esac
 

@@ -111,6 +111,8 @@ NumberFormat NumberFormatOf(const QLocale& locale) {
 struct Form::Impl {
   std::unique_ptr<QWidget> window;
   std::map<std::string, QWidget*, std::less<>> controls;
+  // The accessible names of result fields, before their text is added.
+  std::map<std::string, QString, std::less<>> accessibleNames;
 
   template <typename T>
   T* Find(std::string_view name) const {
@@ -142,6 +144,9 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     QWidget* widget = MakeWidget(*spec, parent);
     ApplyLook(widget, *spec, window.fontFamily);
     impl_->controls.emplace(spec->name, widget);
+    if (spec->kind == ControlKind::ResultField && *spec->accessibleName != '\0') {
+      impl_->accessibleNames.emplace(spec->name, ToQString(spec->accessibleName));
+    }
   }
 
   std::vector<const ControlSpec*> tabStops;
@@ -170,9 +175,16 @@ void Form::SetText(std::string_view control, std::string_view text) {
   const QString value = ToQString(text);
   if (label->text() == value) return;
   label->setText(value);
-  // A result field is a label: tell screen readers its text is new.
-  QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
-  QAccessible::updateAccessibility(&nameChanged);
+  // Screen readers hear of the new text through the field's name, which
+  // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
+  // setting the name sends them the change.
+  const auto base = impl_->accessibleNames.find(control);
+  if (base != impl_->accessibleNames.end()) {
+    label->setAccessibleName(value.isEmpty() ? base->second : base->second + QStringLiteral(": ") + value);
+  } else {
+    QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameChanged);
+  }
 }
 
 CheckState Form::Check(std::string_view control) const {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QAccessible>
 #include <QtTest>
 #include <memory>
 
@@ -96,6 +97,11 @@ class Form1Test : public QObject {
   void failureIsToldAndTheProgramGoesOn();
   void regionalSeparatorComesFromTheLocale_data();
   void regionalSeparatorComesFromTheLocale();
+  void accessibleNamesAreItalian_data();
+  void accessibleNamesAreItalian();
+  void newResultIsAnnounced();
+  void noControlsOverlapAndAllSitInTheirFrame();
+  void windowScalesEvenlyWithTheScreen();
 };
 
 void Form1Test::controlsArePlacedAsTheTableSays_data() {
@@ -541,6 +547,96 @@ void Form1Test::regionalSeparatorComesFromTheLocale() {
   QFETCH(QLocale, locale);
   QFETCH(QString, separator);
   QCOMPARE(QString::fromStdString(velsona::platform::NumberFormatOf(locale).decimalSeparator), separator);
+}
+
+void Form1Test::accessibleNamesAreItalian_data() {
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("described");
+  const auto row = [](const char* control, const QString& name, bool described) {
+    QTest::newRow(control) << control << name << described;
+  };
+  row("DBSens1", QStringLiteral("Sensibilità in dB, rif. 1 V/Pa"), true);
+  row("MVSens2", QStringLiteral("Sensibilità in mV/Pa"), true);
+  row("MAXSPL", QStringLiteral("Pressione sonora massima in dB SPL"), true);
+  row("SELFNOISE", QStringLiteral("Rumore proprio in dB SPL"), true);
+  row("MVSens1", QStringLiteral("Risultato in mV/Pa"), true);
+  row("DBSens2", QStringLiteral("Risultato in dB, rif. 1 V/Pa"), true);
+  row("LabGamma", QStringLiteral("Gamma dinamica in dB"), true);
+  row("LabSN", QStringLiteral("Rapporto segnale/rumore rif. 94 dB SPL"), true);
+  // Three buttons all say "Calcola": the name tells them apart.
+  row("CalcolaSens", QStringLiteral("Calcola mV/Pa"), true);
+  row("CalcolaSens2", QStringLiteral("Calcola dB"), true);
+  row("CalcGamma", QStringLiteral("Calcola gamma dinamica"), true);
+  row("Arrotonda", QStringLiteral("arrotonda mV/Pa"), true);
+  row("Arrotonda2", QStringLiteral("arrotonda dB"), true);
+}
+
+void Form1Test::accessibleNamesAreItalian() {
+  QFETCH(QString, control);
+  QFETCH(QString, name);
+  QFETCH(bool, described);
+  Window window(",");
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.get(qPrintable(control)));
+  QVERIFY(accessible != nullptr);
+  QCOMPARE(accessible->text(QAccessible::Name), name);
+  QCOMPARE(!accessible->text(QAccessible::Description).isEmpty(), described);
+}
+
+void Form1Test::newResultIsAnnounced() {
+  // A screen reader reads a result field by its accessible name, which
+  // carries the new text after what the field is; setting it is what sends
+  // the name-changed event to an active assistive technology.
+  Window window(",");
+  const auto name = [&](const char* control) {
+    return QAccessible::queryAccessibleInterface(window.get(control))->text(QAccessible::Name);
+  };
+  window.type("DBSens1", "-47");
+  window.click("CalcolaSens");
+  window.type("MAXSPL", "130");
+  window.type("SELFNOISE", "7,5");
+  window.click("CalcGamma");
+  QCOMPARE(name("MVSens1"), QStringLiteral("Risultato in mV/Pa: 4,4668"));
+  QCOMPARE(name("LabGamma"), QStringLiteral("Gamma dinamica in dB: 122,5"));
+  QCOMPARE(name("LabSN"), QStringLiteral("Rapporto segnale/rumore rif. 94 dB SPL: 86,5"));
+  // Blanked again by a refused input: back to the bare name.
+  window.type("DBSens1", "5");
+  window.click("CalcolaSens");
+  QCOMPARE(name("MVSens1"), QStringLiteral("Risultato in mV/Pa"));
+}
+
+void Form1Test::noControlsOverlapAndAllSitInTheirFrame() {
+  Window window(".");
+  const QList<QGroupBox*> frames = window.top()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
+  QCOMPARE(frames.size(), 2);
+  QVERIFY(!frames[0]->geometry().intersects(frames[1]->geometry()));
+  for (QGroupBox* frame : frames) {
+    QVERIFY(window.top()->rect().contains(frame->geometry()));
+    const QList<QWidget*> controls = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    QVERIFY(controls.size() >= 10);
+    for (int i = 0; i < controls.size(); ++i) {
+      QVERIFY2(frame->rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
+      for (int j = i + 1; j < controls.size(); ++j) {
+        QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                 qPrintable(controls[i]->objectName() + " / " + controls[j]->objectName()));
+      }
+    }
+  }
+}
+
+void Form1Test::windowScalesEvenlyWithTheScreen() {
+  // Run once as it is and once with QT_SCALE_FACTOR=2: sizes stay in
+  // logical pixels, and every pixel of them becomes ratio x ratio.
+  Window window(".");
+  const double ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                           ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                           : 1.0;
+  QCOMPARE(window.top()->devicePixelRatioF(), ratio);
+  QCOMPARE(window.top()->size(), QSize(541, 353));
+  const QPixmap pixmap = window.top()->grab();
+  QCOMPARE(pixmap.size(), QSize(qRound(541 * ratio), qRound(353 * ratio)));
+  const QLabel* title = window.get<QLabel>("Label2");
+  QCOMPARE(QFontInfo(title->font()).pixelSize(), qRound(13.5 * 96 / 72));
 }
 
 QTEST_MAIN(Form1Test)

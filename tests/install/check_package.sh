@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the Debian package into a scratch folder and checks its control
+# fields and file list. Installs nothing.
+set -euo pipefail
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$out" >/dev/null)
+deb=$(ls "$out"/velsona_1.0.0_*.deb)
+field() { dpkg-deb -f "$deb" "$1"; }
+fail() { echo "$*"; exit 1; }
+
+[ "$(field Package)" = velsona ] || fail "Package: $(field Package)"
+[ "$(field Version)" = 1.0.0 ] || fail "Version: $(field Version)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+depends=$(field Depends)
+# Computed from the program's shared libraries, with the font beside them.
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 fonts-liberation; do
+  grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+
+files=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for file in ./usr/bin/velsona ./usr/share/applications/org.velsona.Velsona.desktop \
+            ./usr/share/metainfo/org.velsona.Velsona.metainfo.xml \
+            ./usr/share/icons/hicolor/32x32/apps/org.velsona.Velsona.png \
+            ./usr/share/icons/hicolor/256x256/apps/org.velsona.Velsona.png \
+            ./usr/share/icons/hicolor/scalable/apps/org.velsona.Velsona.svg; do
+  grep -qx "$file" <<<"$files" || fail "package lacks $file"
+done
+# Nothing of the build or the tests: only the program's own files under /usr.
+if grep -vE '^\./usr(/|$)' <<<"$files" | grep -q .; then fail "files outside /usr"; fi
+if grep -qiE 'test|\.a$|\.h$' <<<"$files"; then fail "build or test files in the package"; fi
+echo "package $(basename "$deb"): ok"

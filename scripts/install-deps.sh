@@ -4,12 +4,15 @@
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, and what every test needs
 #   install-deps.sh shot   that, and what scripts/screenshot.sh needs
+#   install-deps.sh valgrind   that, and what scripts/valgrind-window.sh needs
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 case "${1:-run}" in
-  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick) ;;
+  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
+                  clang libclang-rt-14-dev) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
+  valgrind) packages+=(libgtest-dev valgrind) ;;
 esac
 
 missing=()

@@ -97,6 +97,8 @@ class Form1Test : public QObject {
   void failureIsToldAndTheProgramGoesOn();
   void regionalSeparatorComesFromTheLocale_data();
   void regionalSeparatorComesFromTheLocale();
+  void hostileTextsNeverEndTheProgram_data();
+  void hostileTextsNeverEndTheProgram();
   void accessibleNamesAreItalian_data();
   void accessibleNamesAreItalian();
   void newResultIsAnnounced();
@@ -547,6 +549,57 @@ void Form1Test::regionalSeparatorComesFromTheLocale() {
   QFETCH(QLocale, locale);
   QFETCH(QString, separator);
   QCOMPARE(QString::fromStdString(velsona::platform::NumberFormatOf(locale).decimalSeparator), separator);
+}
+
+void Form1Test::hostileTextsNeverEndTheProgram_data() {
+  // Pasted into the mV/Pa field, which keeps the first 4 characters.
+  QTest::addColumn<QString>("separator");
+  QTest::addColumn<QString>("pasted");
+  QTest::addColumn<QString>("result");
+  QTest::addColumn<bool>("told");
+  const auto row = [](const char* name, const char* separator, const QString& pasted, const char* result,
+                      bool told) { QTest::newRow(name) << separator << pasted << result << told; };
+  for (const char* separator : kSeparators) {
+    const bool comma = *separator == ',';
+    QTest::addRow("empty '%s'", separator) << separator << QString() << "" << true;
+    QTest::addRow("blanks only '%s'", separator) << separator << "   " << "" << true;
+    QTest::addRow("lone minus '%s'", separator) << separator << "-" << "" << true;
+    QTest::addRow("lone separator '%s'", separator) << separator << separator << "" << true;
+    QTest::addRow("both separators '%s'", separator) << separator << ".," << "" << true;
+    QTest::addRow("1e '%s'", separator) << separator << "1e" << "" << true;
+    QTest::addRow("e5 '%s'", separator) << separator << "e5" << "" << true;
+    // Cut to 1e99: refused as above 1000 mV/Pa, not a failure.
+    QTest::addRow("1e99999 '%s'", separator) << separator << "1e99999" << "" << false;
+    QTest::addRow("-1e-99999 '%s'", separator) << separator << "-1e-99999" << "" << true;
+    QTest::addRow("inf '%s'", separator) << separator << "inf" << "" << true;
+    QTest::addRow("nan '%s'", separator) << separator << "nan" << "" << true;
+    QTest::addRow("0x10 '%s'", separator) << separator << "0x10" << "" << true;
+    QTest::addRow("1,000 '%s'", separator) << separator << "1,000" << (comma ? "-60" : "") << !comma;
+    QTest::addRow("1.000 '%s'", separator) << separator << "1.000" << "-60" << false;
+    QTest::addRow("Arabic-Indic digits '%s'", separator)
+        << separator << QString::fromUtf8("\xD9\xA1\xD9\xA2") << "" << true;
+    QTest::addRow("emoji '%s'", separator) << separator << QString::fromUtf8("\xF0\x9F\x8E\xA4") << "" << true;
+    QTest::addRow("10,000 characters '%s'", separator) << separator << QString(10000, '5') << "" << false;
+    QTest::addRow("NUL '%s'", separator) << separator << QString(QChar(0)) << "" << true;
+  }
+  row("a number after all", ",", "12,5", "-38,0618", false);
+}
+
+void Form1Test::hostileTextsNeverEndTheProgram() {
+  QFETCH(QString, separator);
+  QFETCH(QString, pasted);
+  QFETCH(QString, result);
+  QFETCH(bool, told);
+  Window window(separator.toLatin1().constData());
+  window.type("MVSens2", "10");
+  window.click("CalcolaSens2");
+  window.type("MVSens2", "");
+  window.get<QLineEdit>("MVSens2")->insert(pasted);
+  window.click("CalcolaSens2");
+  QCOMPARE(window.shown("DBSens2"), result);
+  QCOMPARE(window.message() != nullptr, told);
+  window.dismissMessage();
+  QVERIFY(window.top()->isVisible());
 }
 
 void Form1Test::accessibleNamesAreItalian_data() {

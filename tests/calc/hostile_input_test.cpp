@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calc/gamma_sn.h"
+#include "calc/sensitivity.h"
+#include "tests/calc/result_printing.h"
+
+namespace velsona::calc {
+namespace {
+
+// The outcomes of one text under one separator: in the dB field, in the
+// mV/Pa field, and as the self-noise beside a maximum SPL of 130.
+struct Outcomes {
+  CalcResult dbToMv;
+  CalcResult mvToDb;
+  CalcResult gamma;
+};
+
+const CalcResult kMismatch = Failed{FailureKind::TypeMismatch};
+const CalcResult kNoiseMismatch = Failed{FailureKind::TypeMismatch, 1};
+const Outcomes kNotANumber{kMismatch, kMismatch, kNoiseMismatch};
+const Outcomes kTooLarge{Failed{FailureKind::Overflow}, Failed{FailureKind::Overflow},
+                         Failed{FailureKind::Overflow, 1}};
+// The text reads as 1.
+const Outcomes kOne{Refused{}, Done{{"-60"}}, Done{{"129", "93"}}};
+// The text underflows to zero: 0 dB is 1000 mV/Pa, 0 mV/Pa is refused.
+const Outcomes kZero{Done{{"1000"}}, Refused{}, Done{{"130", "94"}}};
+
+TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
+  const struct {
+    const char* what;
+    std::string text;
+    Outcomes point;
+    Outcomes comma;
+  } rows[] = {
+      {"empty", "", {kMismatch, kMismatch, Skipped{}}, {kMismatch, kMismatch, Skipped{}}},
+      {"blanks only", " \t ", kNotANumber, kNotANumber},
+      {"lone minus", "-", kNotANumber, kNotANumber},
+      {"lone plus", "+", kNotANumber, kNotANumber},
+      {"lone point", ".", kNotANumber, kNotANumber},
+      {"lone comma", ",", kNotANumber, kNotANumber},
+      {"both separators", "1.5,5", kNotANumber, kNotANumber},
+      {"exponent without digits", "1e", kNotANumber, kNotANumber},
+      {"exponent without mantissa", "e5", kNotANumber, kNotANumber},
+      {"exponent beyond the Double range", "1e99999", kTooLarge, kTooLarge},
+      {"exponent below the Double range", "-1e-99999", kZero, kZero},
+      {"inf", "inf", kNotANumber, kNotANumber},
+      {"nan", "nan", kNotANumber, kNotANumber},
+      {"hexadecimal", "0x10", kNotANumber, kNotANumber},
+      // No grouping: under a comma both read as 1 (the point as the keypad's separator).
+      {"grouped thousand with comma", "1,000", kNotANumber, kOne},
+      {"grouped thousand with point", "1.000", kOne, kOne},
+      {"Arabic-Indic digits", "\xD9\xA1\xD9\xA2", kNotANumber, kNotANumber},
+      {"fullwidth digits", "\xEF\xBC\x91\xEF\xBC\x92", kNotANumber, kNotANumber},
+      {"emoji", "\xF0\x9F\x8E\xA4", kNotANumber, kNotANumber},
+      {"10,000 digits", std::string(10000, '1'), kTooLarge, kTooLarge},
+      {"10,000 characters, a tiny number", "0." + std::string(9997, '0') + "1", kZero, kZero},
+      {"NUL character", std::string(1, '\0'), kNotANumber, kNotANumber},
+      {"number then NUL", std::string("12\0", 3), kNotANumber, kNotANumber},
+      {"minus sign that is not ASCII", "\xE2\x88\x92" "40", kNotANumber, kNotANumber},
+  };
+  for (const auto& row : rows) {
+    for (const bool comma : {false, true}) {
+      const NumberFormat& format = comma ? kComma : kPoint;
+      const Outcomes& expected = comma ? row.comma : row.point;
+      SCOPED_TRACE(std::string(row.what) + (comma ? " with a comma" : " with a point"));
+      EXPECT_EQ(SensDBtoMV(row.text, false, format), expected.dbToMv);
+      // The whole-number option changes no failure or refusal.
+      if (!std::holds_alternative<Done>(expected.mvToDb)) {
+        EXPECT_EQ(SensMVtoDB(row.text, true, format), expected.mvToDb);
+      }
+      EXPECT_EQ(SensMVtoDB(row.text, false, format), expected.mvToDb);
+      EXPECT_EQ(GammaSN("130", row.text, format), expected.gamma);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velsona::calc

@@ -14,9 +14,12 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Length of the decimal separator starting at `text[at]`, or 0 when none does.
 std::size_t SeparatorAt(std::string_view text, std::size_t at, const NumberFormat& format) {
-  const std::string_view regional = format.decimalSeparator;
-  if (!regional.empty() && text.substr(at, regional.size()) == regional) return regional.size();
-  if (text[at] == '.') return 1;  // typed from the numeric keypad, or out of habit
+  const char c = text[at];
+  if (c == '.') return 1;  // the regional one, or typed from the numeric keypad out of habit
+  const std::string& regional = format.decimalSeparator;
+  if (!regional.empty() && c == regional[0] && text.compare(at, regional.size(), regional) == 0) {
+    return regional.size();
+  }
   return 0;
 }
 
@@ -74,11 +77,117 @@ std::optional<DecimalParts> ScanDecimal(std::string_view text, const NumberForma
   return parts;
 }
 
+// The number in `text` in the plain form <charconv> reads ("-12.5e-3"):
+// blanks and a leading "+" dropped, the separator as ".". Usually a view of
+// `text` itself; when something must change, a copy in `buffer`. nullopt
+// when the text is not a number; an empty view when it is one but its copy
+// does not fit `buffer`.
+template <std::size_t N>
+std::optional<std::string_view> PlainForm(std::string_view text, const NumberFormat& format, char (&buffer)[N]) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  const std::string_view s = text.substr(begin, end - begin);
+
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  const auto skipDigits = [&] {
+    const std::size_t first = i;
+    while (i < n && IsDigit(s[i])) ++i;
+    return i - first;
+  };
+  const bool plus = n != 0 && s[0] == '+';
+  if (n != 0 && (s[0] == '+' || s[0] == '-')) ++i;
+  std::size_t digits = skipDigits();
+  std::size_t separatorAt = 0;
+  std::size_t separatorLength = 0;
+  if (i < n) {
+    separatorLength = SeparatorAt(s, i, format);
+    if (separatorLength != 0) {
+      separatorAt = i;
+      i += separatorLength;
+      digits += skipDigits();
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    if (skipDigits() == 0) return std::nullopt;
+  }
+  if (i != n) return std::nullopt;
+
+  const bool pointAlready = separatorLength == 0 || (separatorLength == 1 && s[separatorAt] == '.');
+  if (!plus && pointAlready) return s;
+  if (s.size() > N) return std::string_view();
+  std::size_t length = 0;
+  for (std::size_t j = plus ? 1 : 0; j < s.size(); ++j) {
+    if (separatorLength != 0 && j == separatorAt) {
+      buffer[length++] = '.';
+      j += separatorLength - 1;
+    } else {
+      buffer[length++] = s[j];
+    }
+  }
+  return std::string_view(buffer, length);
+}
+
 template <typename T>
 Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
+  T value{};
+  // Most typed numbers are already in the plain form, or are once the
+  // regional separator is replaced by ".". <charconv> reads the same grammar
+  // but for "inf" and "nan", which the first character rules out; anything
+  // else it cannot read whole takes the way below.
+  char buffer[64];
+  std::string_view candidate = text;
+  const std::string& regional = format.decimalSeparator;
+  if (!(regional.size() == 1 && regional[0] == '.') && !regional.empty()) {
+    std::size_t at = 0;
+    while (at < text.size() && text[at] != regional[0]) ++at;  // four characters or so: no memchr
+    if (at < text.size() && text.compare(at, regional.size(), regional) != 0) at = text.npos;
+    if (at == text.size()) at = text.npos;
+    if (at != text.npos) {
+      candidate = {};
+      if (text.size() <= sizeof buffer) {
+        const std::size_t after = at + regional.size();
+        text.copy(buffer, at);
+        buffer[at] = '.';
+        text.copy(buffer + at + 1, text.size() - after, after);
+        candidate = std::string_view(buffer, text.size() - regional.size() + 1);
+      }
+    }
+  }
+  if (!candidate.empty()) {
+    const char first = candidate[0];
+    const char second = candidate.size() > 1 ? candidate[1] : '\0';
+    if (IsDigit(first) || first == '.' || (first == '-' && (IsDigit(second) || second == '.'))) {
+      bool read;
+      if constexpr (std::is_same_v<T, float>) {
+        read = platform::NearestSingleOfPlain(candidate, value);
+      } else {
+        read = platform::NearestDoubleOfPlain(candidate, value);
+      }
+      if (read) return value;
+    }
+  }
+
+  // Blanks, a leading "+", a point under another separator: the plain form.
+  const std::optional<std::string_view> plain = PlainForm(text, format, buffer);
+  if (!plain) return FailureKind::TypeMismatch;
+  if (!plain->empty()) {
+    bool read;
+    if constexpr (std::is_same_v<T, float>) {
+      read = platform::NearestSingleOfPlain(*plain, value);
+    } else {
+      read = platform::NearestDoubleOfPlain(*plain, value);
+    }
+    if (read) return value;
+  }
+  // Long texts, and values beyond the range either way: from the digits.
   const std::optional<DecimalParts> parts = ScanDecimal(text, format);
   if (!parts) return FailureKind::TypeMismatch;
-  T value{};
   ReadStatus status;
   if constexpr (std::is_same_v<T, float>) {
     status = platform::NearestSingle(*parts, value);
@@ -154,15 +263,13 @@ float RoundDecimals(float value) {
   // Exact: 24 significant bits times 10000 fit in a double's 53. nearbyint
   // rounds halves to even under the default rounding mode.
   const double units = std::nearbyint(static_cast<double>(value) * 10000.0);
-  DecimalParts multiple;
-  multiple.negative = std::signbit(value);
-  auto count = static_cast<std::int64_t>(std::fabs(units));
-  multiple.exponent = -4;
-  for (; count != 0 && count % 10 == 0; count /= 10) ++multiple.exponent;
-  if (count != 0) multiple.digits = std::to_string(count);
-  float result = 0.0f;
-  platform::NearestSingle(multiple, result);  // never too large: |result| < 2^23
-  return result;
+
+  // units / 10000 is correctly rounded to double, and rounding that to float
+  // gives the float nearest to the exact multiple unless the double landed
+  // exactly halfway between two floats. Over every float below 2^23 it never
+  // does (the exhaustive sweep of RoundDecimals checks this result bit for
+  // bit against integer arithmetic), so the two roundings are exact here.
+  return static_cast<float>(units / 10000.0);
 }
 
 float FloorInt(float value) { return std::floor(value); }

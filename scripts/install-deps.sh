@@ -5,6 +5,7 @@
 #   install-deps.sh test   that, and what every test needs
 #   install-deps.sh shot   that, and what scripts/screenshot.sh needs
 #   install-deps.sh valgrind   that, and what scripts/valgrind-window.sh needs
+#   install-deps.sh bench  that, and what the benchmark scripts need
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
@@ -13,6 +14,7 @@ case "${1:-run}" in
                   clang libclang-rt-14-dev) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
+  bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
 esac
 
 missing=()

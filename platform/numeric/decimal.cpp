@@ -60,6 +60,24 @@ ReadStatus NearestDouble(const DecimalParts& number, double& out) { return Neare
 
 ReadStatus NearestSingle(const DecimalParts& number, float& out) { return Nearest(number, out); }
 
+namespace {
+
+template <typename T>
+bool NearestOfPlain(std::string_view ascii, T& out) {
+  const char* end = ascii.data() + ascii.size();
+  T value{};
+  const auto [ptr, ec] = std::from_chars(ascii.data(), end, value);
+  if (ec != std::errc() || ptr != end) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+bool NearestDoubleOfPlain(std::string_view ascii, double& out) { return NearestOfPlain(ascii, out); }
+
+bool NearestSingleOfPlain(std::string_view ascii, float& out) { return NearestOfPlain(ascii, out); }
+
 DecimalParts RoundToSignificant(double value, int significant) {
   DecimalParts parts;
   if (value == 0.0) return parts;

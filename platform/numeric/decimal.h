@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velsona::platform {
 
@@ -46,6 +47,17 @@ ReadStatus NearestDouble(const DecimalParts& number, double& out);
 
 // As NearestDouble, for binary32.
 ReadStatus NearestSingle(const DecimalParts& number, float& out);
+
+// Reads `ascii` as a whole, in the plain form "-12.5e-3" (an optional "-",
+// digits with at most one ".", an optional exponent), to the nearest
+// double, ties to even. False, leaving `out` untouched, when `ascii` is not
+// wholly such a number (it must not start with "inf" or "nan", which are
+// read too), or when the value lies beyond the type's range either way (too
+// large, or so small it rounds to zero): NearestDouble tells those apart.
+bool NearestDoubleOfPlain(std::string_view ascii, double& out);
+
+// As NearestDoubleOfPlain, for binary32.
+bool NearestSingleOfPlain(std::string_view ascii, float& out);
 
 // `value` rounded to `significant` decimal digits (1 to 17), ties to even,
 // computed from the exact binary value. `value` must be finite; zero (of

@@ -23,51 +23,36 @@ std::size_t SeparatorAt(std::string_view text, std::size_t at, const NumberForma
   return 0;
 }
 
-// The decimal form TextToDouble reads, split into its parts; nullopt when
-// `text` is not a number.
-std::optional<DecimalParts> ScanDecimal(std::string_view text, const NumberFormat& format) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  const std::string_view s = text.substr(begin, end - begin);
-
+// The parts of a number already in the plain form ("-12.5e-3"), which
+// PlainForm has validated: only the digits are kept, the exponent saturates.
+DecimalParts SplitPlain(std::string_view plain) {
   DecimalParts parts;
   std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    parts.negative = s[i] == '-';
+  if (plain[i] == '-') {
+    parts.negative = true;
     ++i;
   }
   std::string mantissa;
-  std::optional<std::size_t> point;  // digits before the separator
-  while (i < s.size()) {
-    if (IsDigit(s[i])) {
-      mantissa += s[i++];
-    } else if (std::size_t length = point ? 0 : SeparatorAt(s, i, format); length != 0) {
+  std::optional<std::size_t> point;  // digits before the point
+  for (; i < plain.size() && plain[i] != 'e'; ++i) {
+    if (plain[i] == '.') {
       point = mantissa.size();
-      i += length;
     } else {
-      break;
+      mantissa += plain[i];
     }
   }
-  if (mantissa.empty()) return std::nullopt;
-
   std::int64_t exponent = 0;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
+  if (i < plain.size()) {
+    ++i;  // 'e'
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    const std::size_t first = i;
+    if (plain[i] == '+' || plain[i] == '-') negative = plain[i++] == '-';
     // Saturates far beyond any representable value, so it cannot overflow.
     constexpr std::int64_t kSaturated = 1'000'000'000'000'000;
-    for (; i < s.size() && IsDigit(s[i]); ++i) {
-      if (exponent < kSaturated) exponent = exponent * 10 + (s[i] - '0');
+    for (; i < plain.size(); ++i) {
+      if (exponent < kSaturated) exponent = exponent * 10 + (plain[i] - '0');
     }
-    if (i == first) return std::nullopt;
     if (negative) exponent = -exponent;
   }
-  if (i != s.size()) return std::nullopt;
-
   const std::size_t first = mantissa.find_first_not_of('0');
   if (first == std::string::npos) return parts;  // zero
   const std::size_t last = mantissa.find_last_not_of('0');
@@ -79,11 +64,9 @@ std::optional<DecimalParts> ScanDecimal(std::string_view text, const NumberForma
 
 // The number in `text` in the plain form <charconv> reads ("-12.5e-3"):
 // blanks and a leading "+" dropped, the separator as ".". Usually a view of
-// `text` itself; when something must change, a copy in `buffer`. nullopt
-// when the text is not a number; an empty view when it is one but its copy
-// does not fit `buffer`.
-template <std::size_t N>
-std::optional<std::string_view> PlainForm(std::string_view text, const NumberFormat& format, char (&buffer)[N]) {
+// `text` itself; when something must change, of a copy in `storage`.
+// nullopt when the text is not a number.
+std::optional<std::string_view> PlainForm(std::string_view text, const NumberFormat& format, std::string& storage) {
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
@@ -120,17 +103,23 @@ std::optional<std::string_view> PlainForm(std::string_view text, const NumberFor
 
   const bool pointAlready = separatorLength == 0 || (separatorLength == 1 && s[separatorAt] == '.');
   if (!plus && pointAlready) return s;
-  if (s.size() > N) return std::string_view();
-  std::size_t length = 0;
-  for (std::size_t j = plus ? 1 : 0; j < s.size(); ++j) {
-    if (separatorLength != 0 && j == separatorAt) {
-      buffer[length++] = '.';
-      j += separatorLength - 1;
-    } else {
-      buffer[length++] = s[j];
-    }
-  }
-  return std::string_view(buffer, length);
+  storage.assign(s, plus ? 1 : 0);
+  if (separatorLength != 0) storage.replace(separatorAt - (plus ? 1 : 0), separatorLength, 1, '.');
+  return std::string_view(storage);
+}
+
+bool ReadPlain(std::string_view plain, double& value) { return platform::NearestDoubleOfPlain(plain, value); }
+bool ReadPlain(std::string_view plain, float& value) { return platform::NearestSingleOfPlain(plain, value); }
+ReadStatus ReadParts(const DecimalParts& parts, double& value) { return platform::NearestDouble(parts, value); }
+ReadStatus ReadParts(const DecimalParts& parts, float& value) { return platform::NearestSingle(parts, value); }
+
+// Where the regional separator (not ".") stands in `text`, or npos.
+std::size_t RegionalSeparatorIn(std::string_view text, const std::string& regional) {
+  if (regional.empty() || (regional.size() == 1 && regional[0] == '.')) return text.npos;
+  std::size_t at = 0;
+  while (at < text.size() && text[at] != regional[0]) ++at;  // four characters or so: no memchr
+  if (at == text.size() || text.compare(at, regional.size(), regional) != 0) return text.npos;
+  return at;
 }
 
 template <typename T>
@@ -143,58 +132,30 @@ Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
   char buffer[64];
   std::string_view candidate = text;
   const std::string& regional = format.decimalSeparator;
-  if (!(regional.size() == 1 && regional[0] == '.') && !regional.empty()) {
-    std::size_t at = 0;
-    while (at < text.size() && text[at] != regional[0]) ++at;  // four characters or so: no memchr
-    if (at < text.size() && text.compare(at, regional.size(), regional) != 0) at = text.npos;
-    if (at == text.size()) at = text.npos;
-    if (at != text.npos) {
-      candidate = {};
-      if (text.size() <= sizeof buffer) {
-        const std::size_t after = at + regional.size();
-        text.copy(buffer, at);
-        buffer[at] = '.';
-        text.copy(buffer + at + 1, text.size() - after, after);
-        candidate = std::string_view(buffer, text.size() - regional.size() + 1);
-      }
+  if (const std::size_t at = RegionalSeparatorIn(text, regional); at != text.npos) {
+    candidate = {};
+    if (text.size() <= sizeof buffer) {
+      const std::size_t after = at + regional.size();
+      text.copy(buffer, at);
+      buffer[at] = '.';
+      text.copy(buffer + at + 1, text.size() - after, after);
+      candidate = std::string_view(buffer, text.size() - regional.size() + 1);
     }
   }
   if (!candidate.empty()) {
     const char first = candidate[0];
     const char second = candidate.size() > 1 ? candidate[1] : '\0';
-    if (IsDigit(first) || first == '.' || (first == '-' && (IsDigit(second) || second == '.'))) {
-      bool read;
-      if constexpr (std::is_same_v<T, float>) {
-        read = platform::NearestSingleOfPlain(candidate, value);
-      } else {
-        read = platform::NearestDoubleOfPlain(candidate, value);
-      }
-      if (read) return value;
-    }
+    const bool startsPlain = IsDigit(first) || first == '.' || (first == '-' && (IsDigit(second) || second == '.'));
+    if (startsPlain && ReadPlain(candidate, value)) return value;
   }
 
-  // Blanks, a leading "+", a point under another separator: the plain form.
-  const std::optional<std::string_view> plain = PlainForm(text, format, buffer);
+  // Blanks, a leading "+", a point under another separator, a long text, a
+  // value beyond the range either way: the plain form, then its digits.
+  std::string storage;
+  const std::optional<std::string_view> plain = PlainForm(text, format, storage);
   if (!plain) return FailureKind::TypeMismatch;
-  if (!plain->empty()) {
-    bool read;
-    if constexpr (std::is_same_v<T, float>) {
-      read = platform::NearestSingleOfPlain(*plain, value);
-    } else {
-      read = platform::NearestDoubleOfPlain(*plain, value);
-    }
-    if (read) return value;
-  }
-  // Long texts, and values beyond the range either way: from the digits.
-  const std::optional<DecimalParts> parts = ScanDecimal(text, format);
-  if (!parts) return FailureKind::TypeMismatch;
-  ReadStatus status;
-  if constexpr (std::is_same_v<T, float>) {
-    status = platform::NearestSingle(*parts, value);
-  } else {
-    status = platform::NearestDouble(*parts, value);
-  }
-  if (status == ReadStatus::TooLarge) return FailureKind::Overflow;
+  if (ReadPlain(*plain, value)) return value;
+  if (ReadParts(SplitPlain(*plain), value) == ReadStatus::TooLarge) return FailureKind::Overflow;
   return value;
 }
 

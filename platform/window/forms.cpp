@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -205,8 +206,8 @@ void Form::OnClick(std::string_view control, std::function<void()> handler) {
 void Form::Show() {
   QWidget* top = impl_->window.get();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect available = screen->availableGeometry();
-    top->move(available.center() - QPoint(top->width() / 2, top->height() / 2));
+    // The client area centred; the frame the window manager adds goes around it.
+    top->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, top->size(), screen->availableGeometry()));
   }
   top->show();
   top->activateWindow();

@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -252,6 +253,9 @@ void Form1Test::resultFieldsCanBeSelectedButNotEdited() {
   QTest::mouseMove(field, QPoint(field->width() - 2, field->height() / 2));
   QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, QPoint(field->width() - 2, field->height() / 2));
   QCOMPARE(field->selectedText(), QStringLiteral("-38.4164"));
+  QApplication::clipboard()->clear();
+  QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("-38.4164"));
   QTest::keyClicks(field, "99");
   QCOMPARE(field->text(), QStringLiteral("-38.4164"));
 }

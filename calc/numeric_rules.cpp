@@ -113,13 +113,32 @@ bool ReadPlain(std::string_view plain, float& value) { return platform::NearestS
 ReadStatus ReadParts(const DecimalParts& parts, double& value) { return platform::NearestDouble(parts, value); }
 ReadStatus ReadParts(const DecimalParts& parts, float& value) { return platform::NearestSingle(parts, value); }
 
-// Where the regional separator (not ".") stands in `text`, or npos.
-std::size_t RegionalSeparatorIn(std::string_view text, const std::string& regional) {
-  if (regional.empty() || (regional.size() == 1 && regional[0] == '.')) return text.npos;
-  std::size_t at = 0;
-  while (at < text.size() && text[at] != regional[0]) ++at;  // four characters or so: no memchr
-  if (at == text.size() || text.compare(at, regional.size(), regional) != 0) return text.npos;
-  return at;
+// `text` with the regional separator, where it is not ".", replaced by "."
+// (in `buffer`), or `text` itself when it holds none; empty when it does
+// not fit. Only what <charconv> then reads whole is taken as it reads it.
+template <std::size_t N>
+std::string_view WithPointSeparator(std::string_view text, const std::string& regional, char (&buffer)[N]) {
+  if (regional.empty() || (regional.size() == 1 && regional[0] == '.')) return text;
+  if (regional.size() == 1) {
+    // One pass over a few characters, copying as it looks.
+    const char separator = regional[0];
+    if (text.size() > N) return text.find(separator) == text.npos ? text : std::string_view();
+    bool found = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const bool here = text[i] == separator;
+      found = found || here;
+      buffer[i] = here ? '.' : text[i];
+    }
+    return found ? std::string_view(buffer, text.size()) : text;
+  }
+  const std::size_t at = text.find(regional);
+  if (at == text.npos) return text;
+  if (text.size() > N) return {};
+  const std::size_t after = at + regional.size();
+  text.copy(buffer, at);
+  buffer[at] = '.';
+  text.copy(buffer + at + 1, text.size() - after, after);
+  return std::string_view(buffer, text.size() - regional.size() + 1);
 }
 
 template <typename T>
@@ -130,18 +149,7 @@ Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
   // but for "inf" and "nan", which the first character rules out; anything
   // else it cannot read whole takes the way below.
   char buffer[64];
-  std::string_view candidate = text;
-  const std::string& regional = format.decimalSeparator;
-  if (const std::size_t at = RegionalSeparatorIn(text, regional); at != text.npos) {
-    candidate = {};
-    if (text.size() <= sizeof buffer) {
-      const std::size_t after = at + regional.size();
-      text.copy(buffer, at);
-      buffer[at] = '.';
-      text.copy(buffer + at + 1, text.size() - after, after);
-      candidate = std::string_view(buffer, text.size() - regional.size() + 1);
-    }
-  }
+  const std::string_view candidate = WithPointSeparator(text, format.decimalSeparator, buffer);
   if (!candidate.empty()) {
     const char first = candidate[0];
     const char second = candidate.size() > 1 ? candidate[1] : '\0';

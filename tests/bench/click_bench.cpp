@@ -27,53 +27,64 @@ void Click(const char* name) {
   QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(8, button->height() / 2));
 }
 
-// Clicks `button` with `input` holding one of two texts in turn, so that the
-// result is new every time, and checks that it is.
-void ClickUntilResult(benchmark::State& state, const char* input, const QString (&texts)[2], const char* button,
-                      const char* result, bool repaint) {
+struct Case {
+  QString input;
+  QString result;
+};
+
+// Clicks `button` with `input` holding one of two texts in turn, and checks
+// that `result` then shows what that text gives.
+void ClickUntilResult(benchmark::State& state, const char* input, const Case (&cases)[2], const char* button,
+                      const char* result) {
   QLineEdit* edit = Get<QLineEdit>(input);
   QLabel* label = Get<QLabel>(result);
+  const bool repaint = state.range(0) != 0;
   int turn = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    edit->setText(texts[turn]);
-    const QString before = label->text();
+    const Case& now = cases[turn];
     turn ^= 1;
+    edit->setText(now.input);
     state.ResumeTiming();
     Click(button);
     if (repaint) QCoreApplication::processEvents();
     state.PauseTiming();
-    if (label->text() == before || label->text().isEmpty()) state.SkipWithError("no new result");
+    const bool shown = label->text() == now.result;
     state.ResumeTiming();
+    if (!shown) {
+      state.SkipWithError(qPrintable(QStringLiteral("%1 shows '%2'").arg(result, label->text())));
+      break;
+    }
   }
 }
 
-const QString kDb[2] = {"-47", "-34"};
-const QString kMv[2] = {"12", "25"};
-const QString kNoise[2] = {"15", "7.5"};
+const Case kDb[2] = {{"-47", "4.4668"}, {"-34", "19.9526"}};
+const Case kMv[2] = {{"12", "-38.4164"}, {"25", "-32.0412"}};
+const Case kNoise[2] = {{"15", "115"}, {"7.5", "122.5"}};
 
-void BM_ClickCalcolaSens(benchmark::State& state) {
-  ClickUntilResult(state, "DBSens1", kDb, "CalcolaSens", "MVSens1", state.range(0) != 0);
-}
+void BM_ClickCalcolaSens(benchmark::State& state) { ClickUntilResult(state, "DBSens1", kDb, "CalcolaSens", "MVSens1"); }
 void BM_ClickCalcolaSens2(benchmark::State& state) {
-  ClickUntilResult(state, "MVSens2", kMv, "CalcolaSens2", "DBSens2", state.range(0) != 0);
+  ClickUntilResult(state, "MVSens2", kMv, "CalcolaSens2", "DBSens2");
 }
 void BM_ClickCalcGamma(benchmark::State& state) {
   Get<QLineEdit>("MAXSPL")->setText("130");
-  ClickUntilResult(state, "SELFNOISE", kNoise, "CalcGamma", "LabGamma", state.range(0) != 0);
+  ClickUntilResult(state, "SELFNOISE", kNoise, "CalcGamma", "LabGamma");
 }
+// The check box ticks and clears in turn: 4, then 4.4668.
 void BM_ClickArrotonda(benchmark::State& state) {
   Get<QLineEdit>("DBSens1")->setText("-47");
+  auto* check = Get<QAbstractButton>("Arrotonda");
   QLabel* label = Get<QLabel>("MVSens1");
   for (auto _ : state) {
-    state.PauseTiming();
-    const QString before = label->text();
-    state.ResumeTiming();
-    Click("Arrotonda");  // ticks and clears in turn: 4 and 4.4668
+    Click("Arrotonda");
     if (state.range(0) != 0) QCoreApplication::processEvents();
     state.PauseTiming();
-    if (label->text() == before) state.SkipWithError("no new result");
+    const bool shown = label->text() == (check->isChecked() ? "4" : "4.4668");
     state.ResumeTiming();
+    if (!shown) {
+      state.SkipWithError("wrong result after the check box");
+      break;
+    }
   }
 }
 

@@ -172,6 +172,18 @@ TEST(SingleToText, WritesAtMostSevenSignificantDigits) {
   }
 }
 
+TEST(SingleToText, APowerOfTenCanReadBackAsTheSingleBelowIt) {
+  // The Singles just above 10^28 all round to "1E+28", but the Single
+  // nearest to 10^28 lies below it by more than half a unit of the finer
+  // 7th digit there, so reading and writing again changes the text.
+  const float above = std::nextafter(1e28f, 1e30f);
+  EXPECT_EQ(SingleToText(above, kPoint), "1E+28");
+  const Checked<float> back = TextToSingle("1E+28", kPoint);
+  ASSERT_TRUE(back.ok());
+  EXPECT_LT(back.value(), above);
+  EXPECT_EQ(SingleToText(back.value(), kPoint), "9.999999E+27");
+}
+
 TEST(DoubleToText, WritesAtMostFifteenSignificantDigits) {
   const struct {
     double value;

@@ -57,12 +57,26 @@ void RequireWellFormed(const std::string& text, const NumberFormat& format, int 
   }
 }
 
+// Below a power of ten the 7th digit is ten times finer than above it, so
+// "1E+28", written for Singles just above 10^28, reads back as the Single
+// just below it, which writes as "9.999999E+27". The only texts that change.
+bool IsPowerOfTenFromBelow(const std::string& text, const std::string& again) {
+  const std::size_t start = text[0] == '-' ? 1 : 0;
+  return text.compare(start, 2, "1E") == 0 && again.compare(start, 9, "9.999999E") == 0;
+}
+
 // A Single result: well formed, and it reads back to a Single that is written the same way.
 float RequireSingleText(const std::string& text, const NumberFormat& format) {
   RequireWellFormed(text, format, 7);
   const Checked<float> back = TextToSingle(text, format);
   Require(back.ok(), "a Single result reads back", text);
-  Require(SingleToText(back.value(), format) == text, "a Single result writes back the same", text);
+  const std::string again = SingleToText(back.value(), format);
+  std::string againWithPoint = again;
+  if (const std::size_t at = againWithPoint.find(format.decimalSeparator); at != std::string::npos) {
+    againWithPoint.replace(at, format.decimalSeparator.size(), ".");
+  }
+  Require(again == text || IsPowerOfTenFromBelow(text, againWithPoint), "a Single result writes back the same",
+          text);
   return back.value();
 }
 

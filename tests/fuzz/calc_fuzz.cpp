@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <string>
 
 #include "calc/gamma_sn.h"
@@ -89,6 +90,14 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
   Require(back.ok() || carriedPastMax, "a Double result reads back", text);
 }
 
+// The decimal form the rules read, written independently as a regular
+// expression: blanks, a sign, digits with at most one separator, an exponent.
+bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
+  static const std::regex point(R"([ \t]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
+  static const std::regex comma(R"([ \t]*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
+  return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
+}
+
 bool IsTypeMismatch(const std::string& text, const NumberFormat& format) {
   const Checked<double> value = TextToDouble(text, format);
   return !value.ok() && value.failure() == FailureKind::TypeMismatch;
@@ -141,6 +150,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool whole = (options & 2) != 0;
   const std::string first = input.ConsumeRandomLengthString(256);
   const std::string second = input.ConsumeRemainingBytesAsString();
+
+  for (const std::string* text : {&first, &second}) {
+    const bool form = IsDecimalForm(*text, format);
+    Require(IsTypeMismatch(*text, format) != form, "TextToDouble reads exactly the decimal form", *text);
+    const Checked<float> single = TextToSingle(*text, format);
+    Require((!single.ok() && single.failure() == FailureKind::TypeMismatch) != form,
+            "TextToSingle reads exactly the decimal form", *text);
+  }
 
   CheckSensitivity(SensDBtoMV(first, whole, format), first, format, true);
   CheckSensitivity(SensMVtoDB(first, whole, format), first, format, false);

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh valgrind
-cmake -S . -B build -G Ninja >/dev/null
+cmake -S . -B build -G Ninja -DBUILD_TESTING=ON >/dev/null
 cmake --build build --target velsona_ui_tests
 log=build/valgrind-window.log
 

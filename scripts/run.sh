@@ -9,7 +9,7 @@ cmake --build build --target velsona
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Velsona is built (build/ui/velsona) but there is no display to show its window on." >&2
-  echo "Run it from a desktop session, or under a virtual one: xvfb-run -a bash scripts/run.sh" >&2
+  echo "Run it from a desktop session, or under a virtual one (package xvfb): xvfb-run -a bash scripts/run.sh" >&2
   exit 1
 fi
 exec build/ui/velsona

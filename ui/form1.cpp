@@ -24,7 +24,7 @@ constexpr double kCaptionPt = 9.75;
 constexpr double kButtonPt = 8.25;
 
 const platform::WindowSpec kWindow{"Form1", "Velsona - \xC2\xA9 2026 gli autori di Velsona", 8115, 5295,
-                                   "MS Sans Serif", ":/velsona/icons/velsona-32.png"};
+                                   "MS Sans Serif", Form1::kIconPath};
 
 // Every control of the window, in twips within its frame.
 // name, kind, frame, left, top, width, height, text, font, alignment, max length, background, tab index,
@@ -99,8 +99,6 @@ std::string SeparatorAdvice(const calc::NumberFormat& regional) {
 }
 
 }  // namespace
-
-const char* const Form1::kIconPath = ":/velsona/icons/velsona-32.png";
 
 Form1::Form1(const platform::NumberFormat& regional) : form_(kWindow, kControls), regional_(regional) {
   form_.OnClick("CalcolaSens", [this] { CalcolaSens_Click(); });

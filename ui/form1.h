@@ -18,7 +18,8 @@ class Form1 {
   // The top-level widget, for tests and tools that inspect the window.
   QWidget* Window() const { return form_.Widget(); }
 
-  static const char* const kIconPath;
+  // The window and application icon, compiled in as a Qt resource.
+  static constexpr const char* kIconPath = ":/velsona/icons/velsona-32.png";
 
  private:
   void CalcolaSens_Click();

@@ -25,6 +25,16 @@ struct Bounds<float> {
 };
 
 template <typename T>
+bool NearestOfPlain(std::string_view ascii, T& out) {
+  const char* end = ascii.data() + ascii.size();
+  T value{};
+  const auto [ptr, ec] = std::from_chars(ascii.data(), end, value);
+  if (ec != std::errc() || ptr != end) return false;
+  out = value;
+  return true;
+}
+
+template <typename T>
 ReadStatus Nearest(const DecimalParts& number, T& out) {
   const T sign = number.negative ? T(-1) : T(1);
   if (number.digits.empty()) {
@@ -43,10 +53,9 @@ ReadStatus Nearest(const DecimalParts& number, T& out) {
   text += 'e';
   text += std::to_string(number.exponent);
   T value{};
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  (void)ptr;
-  if (ec == std::errc::result_out_of_range) {
-    // <charconv> says the same for both ends; the leading exponent tells which.
+  if (!NearestOfPlain(text, value)) {
+    // The text is well formed, so only the range failed; <charconv> says the
+    // same for both ends, and the leading exponent tells which.
     if (lead >= 0) return ReadStatus::TooLarge;
     value = T(0);
   }
@@ -59,20 +68,6 @@ ReadStatus Nearest(const DecimalParts& number, T& out) {
 ReadStatus NearestDouble(const DecimalParts& number, double& out) { return Nearest(number, out); }
 
 ReadStatus NearestSingle(const DecimalParts& number, float& out) { return Nearest(number, out); }
-
-namespace {
-
-template <typename T>
-bool NearestOfPlain(std::string_view ascii, T& out) {
-  const char* end = ascii.data() + ascii.size();
-  T value{};
-  const auto [ptr, ec] = std::from_chars(ascii.data(), end, value);
-  if (ec != std::errc() || ptr != end) return false;
-  out = value;
-  return true;
-}
-
-}  // namespace
 
 bool NearestDoubleOfPlain(std::string_view ascii, double& out) { return NearestOfPlain(ascii, out); }
 

@@ -24,7 +24,7 @@ constexpr double kCaptionPt = 9.75;
 constexpr double kButtonPt = 8.25;
 
 const platform::WindowSpec kWindow{"Form1", "Velsona - \xC2\xA9 2026 gli autori di Velsona", 8115, 5295,
-                                   "MS Sans Serif", Form1::kIconPath};
+                                   "MS Sans Serif"};
 
 // Every control of the window, in twips within its frame.
 // name, kind, frame, left, top, width, height, text, font, alignment, max length, background, tab index,
@@ -100,7 +100,7 @@ std::string SeparatorAdvice(const calc::NumberFormat& regional) {
 
 }  // namespace
 
-Form1::Form1(const platform::NumberFormat& regional) : form_(kWindow, kControls), regional_(regional) {
+Form1::Form1(RegionalSettings regional) : form_(kWindow, kControls), regional_(std::move(regional)) {
   form_.OnClick("CalcolaSens", [this] { CalcolaSens_Click(); });
   form_.OnClick("CalcolaSens2", [this] { CalcolaSens2_Click(); });
   form_.OnClick("CalcGamma", [this] { CalcGamma_Click(); });
@@ -115,8 +115,9 @@ void Form1::CalcolaSens2_Click() { ConvertSensitivity("MVSens2", "Arrotonda2", "
 void Form1::CalcGamma_Click() {
   // Unlike the sensitivity, the results are never blanked: a skipped or
   // failed calculation leaves the earlier ones in place.
-  Show(calc::GammaSN(form_.Text("MAXSPL"), form_.Text("SELFNOISE"), regional_), {"MAXSPL", "SELFNOISE"},
-       {"LabGamma", "LabSN"});
+  const calc::NumberFormat regional = regional_();
+  Show(calc::GammaSN(form_.Text("MAXSPL"), form_.Text("SELFNOISE"), regional), {"MAXSPL", "SELFNOISE"},
+       {"LabGamma", "LabSN"}, regional);
 }
 
 void Form1::Arrotonda_Click() {
@@ -133,15 +134,17 @@ void Form1::ConvertSensitivity(const char* input, const char* check, const char*
   form_.SetText(output, "");
   const std::string text = form_.Text(input);
   const bool whole = form_.Check(check) != platform::CheckState::Clear;
-  Show(convert(text, whole, regional_), {input}, {output});
+  const calc::NumberFormat regional = regional_();
+  Show(convert(text, whole, regional), {input}, {output}, regional);
 }
 
 void Form1::Show(const CalcResult& result, std::initializer_list<const char*> inputs,
-                 std::initializer_list<const char*> outputs) {
+                 std::initializer_list<const char*> outputs, const calc::NumberFormat& regional) {
   struct Visitor {
     Form1& self;
     std::initializer_list<const char*> inputs;
     std::initializer_list<const char*> outputs;
+    const calc::NumberFormat& regional;
     void operator()(const calc::Done& done) const {
       auto text = done.texts.begin();
       for (const char* output : outputs) {
@@ -151,12 +154,13 @@ void Form1::Show(const CalcResult& result, std::initializer_list<const char*> in
     }
     void operator()(const calc::Refused&) const {}
     void operator()(const calc::Skipped&) const {}
-    void operator()(const calc::Failed& failed) const { self.ReportFailure(failed, inputs); }
+    void operator()(const calc::Failed& failed) const { self.ReportFailure(failed, inputs, regional); }
   };
-  std::visit(Visitor{*this, inputs, outputs}, result);
+  std::visit(Visitor{*this, inputs, outputs, regional}, result);
 }
 
-void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs) {
+void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
+                          const calc::NumberFormat& regional) {
   std::string message;
   switch (failure.kind) {
     case calc::FailureKind::TypeMismatch: {
@@ -167,7 +171,7 @@ void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<con
         message = std::string("Il campo \"") + FieldName(input) + "\" è vuoto: scrivere un numero.";
       } else {
         message = std::string("\"") + text + "\" (" + FieldName(input) + ") non è un numero: " +
-                  SeparatorAdvice(regional_) + ".";
+                  SeparatorAdvice(regional) + ".";
       }
       break;
     }

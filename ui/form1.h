@@ -4,6 +4,8 @@
 // dynamic range and signal-to-noise ratio on the right. Its handlers read
 // the input fields, run a calculation and write the result fields.
 
+#include <functional>
+
 #include "calc/numeric_rules.h"
 #include "platform/window/forms.h"
 
@@ -11,15 +13,15 @@ namespace velsona::ui {
 
 class Form1 {
  public:
-  // Numbers are read and written as `regional` says.
-  explicit Form1(const platform::NumberFormat& regional);
+  // Where a calculation learns how numbers are written: asked each time one
+  // runs, so a change to the regional settings needs no restart.
+  using RegionalSettings = std::function<platform::NumberFormat()>;
+
+  explicit Form1(RegionalSettings regional = platform::CurrentNumberFormat);
 
   void Show() { form_.Show(); }
-  // The top-level widget, for tests and tools that inspect the window.
-  QWidget* Window() const { return form_.Widget(); }
-
-  // The window and application icon, compiled in as a Qt resource.
-  static constexpr const char* kIconPath = ":/velsona/icons/velsona-32.png";
+  // The toolkit's window object, for tests and tools that inspect the window.
+  void* NativeWindow() const { return form_.NativeWindow(); }
 
  private:
   void CalcolaSens_Click();
@@ -34,11 +36,12 @@ class Form1 {
                           calc::CalcResult (*convert)(std::string_view, bool, const calc::NumberFormat&));
   // Writes a result's texts into `outputs`, or tells the user why there are none.
   void Show(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
-            std::initializer_list<const char*> outputs);
-  void ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs);
+            std::initializer_list<const char*> outputs, const calc::NumberFormat& regional);
+  void ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
+                     const calc::NumberFormat& regional);
 
   platform::Form form_;
-  platform::NumberFormat regional_;
+  RegionalSettings regional_;
 };
 
 }  // namespace velsona::ui

@@ -2,8 +2,8 @@
 #include "ui/form1.h"
 
 int main(int argc, char** argv) {
-  velsona::platform::Application application(argc, argv, velsona::ui::Form1::kIconPath);
-  velsona::ui::Form1 form(application.Regional());
+  velsona::platform::Application application(argc, argv);
+  velsona::ui::Form1 form;
   form.Show();
   return application.Run();
 }

@@ -2,9 +2,13 @@
 
 // The window half of the platform layer: a window of standard controls,
 // laid out from a table in twips, whose texts the program reads and writes
-// by control name and whose Click events it handles. The only code that
-// touches Qt; this header keeps Qt out of the code that includes it.
+// by control name and whose Click events it handles.
+//
+// This interface names no toolkit. Each system has its implementation beside
+// it (qt/ on Linux, win32/ on Windows), and the build picks one; the code
+// above it never asks which one it runs on.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,8 +18,6 @@
 #include <vector>
 
 #include "platform/numeric/decimal.h"
-
-class QWidget;
 
 namespace velsona::platform {
 
@@ -49,14 +51,18 @@ struct WindowSpec {
   const char* title;
   int clientWidth, clientHeight;  // twips
   const char* fontFamily;         // every control's, bold
-  const char* iconPath;           // a Qt resource path
 };
 
-// 15 twips are one pixel at 96 dots per inch; Qt scales pixels for denser screens.
-int TwipsToPixels(int twips);
+// 15 twips are one pixel at 96 dots per inch; each implementation scales
+// pixels for denser screens.
+inline int TwipsToPixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
-// A top-level window built from a table of controls. It owns every control
-// for its whole life.
+// How the user's regional settings write numbers, read as they are now, so
+// that a change to them takes effect at the next calculation.
+NumberFormat CurrentNumberFormat();
+
+// A top-level window built from a table of controls, with the program's
+// icon. It owns every control for its whole life.
 class Form {
  public:
   Form(const WindowSpec& window, const std::vector<ControlSpec>& controls);
@@ -79,30 +85,29 @@ class Form {
   // nested event loop: the calling handler returns at once.
   void Warn(std::string_view title, std::string_view message);
 
-  QWidget* Widget() const;
+  // The toolkit's own window object (a QWidget* or an HWND), for tests and
+  // tools that inspect the window.
+  void* NativeWindow() const;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 
-// The Qt application: name, version and organisation, the application icon,
-// the regional settings read once, and the event loop.
+// The application: its name, version and icon, and the event loop.
 class Application {
  public:
-  Application(int& argc, char** argv, const char* iconPath);
+  Application(int& argc, char** argv);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  const NumberFormat& Regional() const { return regional_; }
   // Runs the event loop until the last window closes; gives the exit code.
   int Run();
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
-  NumberFormat regional_;
 };
 
 }  // namespace velsona::platform

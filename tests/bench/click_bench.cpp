@@ -19,7 +19,7 @@ std::unique_ptr<velsona::ui::Form1> g_form;
 
 template <typename T>
 T* Get(const char* name) {
-  return g_form->Window()->findChild<T*>(QString::fromLatin1(name));
+  return static_cast<QWidget*>(g_form->NativeWindow())->findChild<T*>(QString::fromLatin1(name));
 }
 
 void Click(const char* name) {
@@ -99,9 +99,9 @@ BENCHMARK(BM_ClickArrotonda)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  g_form = std::make_unique<velsona::ui::Form1>(velsona::platform::NumberFormat{"."});
+  g_form = std::make_unique<velsona::ui::Form1>([] { return velsona::platform::NumberFormat{"."}; });
   g_form->Show();
-  if (!QTest::qWaitForWindowExposed(g_form->Window())) return 1;
+  if (!QTest::qWaitForWindowExposed(static_cast<QWidget*>(g_form->NativeWindow()))) return 1;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

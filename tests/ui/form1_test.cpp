@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "platform/window/regional.h"
+#include "platform/window/qt/regional_qt.h"
 #include "ui/form1.h"
 
 using velsona::platform::NumberFormat;
@@ -25,12 +25,12 @@ namespace {
 // The window as a user meets it: shown, active, driven with keys and clicks.
 class Window {
  public:
-  explicit Window(const char* separator) : form_(NumberFormat{separator}) {
+  explicit Window(const char* separator) : form_([format = NumberFormat{separator}] { return format; }) {
     form_.Show();
-    QApplication::setActiveWindow(form_.Window());
-    if (!QTest::qWaitForWindowActive(form_.Window())) qWarning("window not active");
+    QApplication::setActiveWindow(top());
+    if (!QTest::qWaitForWindowActive(top())) qWarning("window not active");
   }
-  QWidget* top() const { return form_.Window(); }
+  QWidget* top() const { return static_cast<QWidget*>(form_.NativeWindow()); }
   template <typename T = QWidget>
   T* get(const char* name) const {
     T* widget = top()->findChild<T*>(QString::fromLatin1(name));

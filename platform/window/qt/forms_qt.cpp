@@ -19,7 +19,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "platform/window/regional.h"
+#include "platform/window/qt/regional_qt.h"
 
 namespace velsona::platform {
 namespace {
@@ -98,9 +98,12 @@ bool TakesTabFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
 }
 
+// The program's icon, compiled in as a Qt resource.
+QIcon ProgramIcon() { return QIcon(QStringLiteral(":/velsona/icons/velsona-32.png")); }
+
 }  // namespace
 
-int TwipsToPixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+NumberFormat CurrentNumberFormat() { return NumberFormatOf(QLocale::system()); }
 
 NumberFormat NumberFormatOf(const QLocale& locale) {
   NumberFormat format;
@@ -132,7 +135,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
   QWidget* top = impl_->window.get();
   top->setObjectName(QString::fromLatin1(window.name));
   top->setWindowTitle(ToQString(window.title));
-  top->setWindowIcon(QIcon(QString::fromLatin1(window.iconPath)));
+  top->setWindowIcon(ProgramIcon());
   top->setFixedSize(TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight));
 
   // Frames first, so that every other control finds its parent.
@@ -222,20 +225,19 @@ void Form::Warn(std::string_view title, std::string_view message) {
   box->open();
 }
 
-QWidget* Form::Widget() const { return impl_->window.get(); }
+void* Form::NativeWindow() const { return impl_->window.get(); }
 
 struct Application::Impl {
   explicit Impl(int& argc, char** argv) : app(argc, argv) {}
   QApplication app;
 };
 
-Application::Application(int& argc, char** argv, const char* iconPath)
-    : impl_(std::make_unique<Impl>(argc, argv)), regional_(NumberFormatOf(QLocale::system())) {
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   QApplication::setApplicationName(QStringLiteral("Velsona"));
   QApplication::setApplicationVersion(QStringLiteral("1.00"));
   QApplication::setOrganizationName(QStringLiteral("Velsona"));
   QApplication::setOrganizationDomain(QStringLiteral("velsona.invalid"));
-  QApplication::setWindowIcon(QIcon(QString::fromLatin1(iconPath)));
+  QApplication::setWindowIcon(ProgramIcon());
 }
 
 Application::~Application() = default;

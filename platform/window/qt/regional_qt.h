@@ -1,6 +1,7 @@
 #pragma once
 
-// The regional settings, read from a Qt locale.
+// The regional settings, read from a Qt locale. Qt only: for the Qt
+// implementation and its tests.
 
 #include <QLocale>
 

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the tests of the Windows build:
+#   wine-run.sh PREFIX PROGRAM [ARGS...]
+# PREFIX is a Wine prefix inside the build folder, made on first use. A crash
+# ends the run with an exit code instead of opening Wine's debugger dialog,
+# and every run is bounded in time. The decimal separator of the Windows
+# regional settings is taken from VELSONA_WINE_DECIMAL when it is set.
+set -euo pipefail
+prefix=$1
+shift
+export WINEPREFIX=$prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+limit=${VELSONA_WINE_TIMEOUT:-300}
+
+mkdir -p "$prefix"
+exec 9>"$prefix/.lock"
+flock 9
+if [ ! -f "$prefix/.velsona-ready" ]; then
+  timeout 300 wineboot -i >/dev/null 2>&1
+  # No debugger dialog on a crash: the program ends with an error code.
+  timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
+  timeout 60 wineserver -w
+  touch "$prefix/.velsona-ready"
+fi
+if [ -n "${VELSONA_WINE_DECIMAL:-}" ]; then
+  timeout 60 wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ \
+    /d "$VELSONA_WINE_DECIMAL" /f >/dev/null 2>&1
+fi
+flock -u 9
+exec timeout "$limit" wine "$@"

@@ -8,9 +8,9 @@
 #   install-deps.sh bench  that, and what the benchmark scripts need
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
 case "${1:-run}" in
-  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
+  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;

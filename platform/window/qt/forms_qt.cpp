@@ -47,7 +47,7 @@ Qt::Alignment AlignmentOf(const ControlSpec& spec) {
 }
 
 // A push button that Enter and keypad Enter press as well as Space, as
-// users of the system the program comes from expect. The class adds no
+// desktop users expect of a focused button. The class adds no
 // signals, so it stays a QPushButton to Qt's type system.
 class PushButton : public QPushButton {
  public:

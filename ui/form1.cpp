@@ -122,6 +122,7 @@ std::string VisibleText(std::string_view text) {
     const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0u;
     if (byte == '\n' || byte == '\r') {
       shown += "\u23CE";
+      if (byte == '\r' && next == '\n') ++i;  // one line break, as a spreadsheet writes it
     } else if (byte == '\t') {
       shown += "\u21E5";
     } else if (byte < 0x20) {

@@ -1139,7 +1139,8 @@ void Form1Test::messageShowsControlCharactersVisibly_data() {
     QTest::newRow(name) << pasted << quoted;
   };
   row("line feed", QStringLiteral("1\n2"), QStringLiteral("1⏎2"));
-  row("carriage return and line feed", QStringLiteral("1\r\n2"), QStringLiteral("1⏎⏎2"));
+  row("carriage return and line feed", QStringLiteral("1\r\n2"), QStringLiteral("1⏎2"));
+  row("two line feeds", QStringLiteral("1\n\n2"), QStringLiteral("1⏎⏎2"));
   row("tab", QStringLiteral("1\t2"), QStringLiteral("1⇥2"));
   row("NUL", QString(QChar('1')) + QChar(0) + QChar('2'), QStringLiteral("1␀2"));
   row("escape", QStringLiteral("1\x1b" "2"), QStringLiteral("1␛2"));

@@ -8,10 +8,11 @@
 #   install-deps.sh bench  that, and what the benchmark scripts need
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
 case "${1:-run}" in
-  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
-                  clang libclang-rt-14-dev) ;;
+  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
+                  clang libclang-rt-14-dev
+                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <algorithm>
 #include <string>
 #include <variant>
 
@@ -38,7 +39,7 @@ const std::vector<ControlSpec> kControls = {
     {"Label2", ControlKind::CaptionLabel, "Frame1", 150, 180, 3675, 345, "SENSIBILIT\xC3\x80", kTitlePt,
      Alignment::Centre, 0, {}, 9},
     {"DBSens1", ControlKind::TextBox, "Frame1", 180, 690, 1575, 495, "", kFieldPt, Alignment::Centre, 3, {}, 0,
-     "Sensibilità in dB, rif. 1 V/Pa", "Valore da convertire in mV/Pa, al massimo 3 caratteri"},
+     "Sensibilità in dB, rif. 1 V/Pa", "Valore da convertire in mV/Pa: fino a 0 dB, al massimo 3 caratteri"},
     {"Label4", ControlKind::CaptionLabel, "Frame1", 1860, 780, 1455, 345, "dB (rif. 1V/Pa)", kCaptionPt,
      Alignment::Left, 0, {}, 13},
     {"MVSens1", ControlKind::ResultField, "Frame1", 180, 1380, 1575, 465, "", kFieldPt, Alignment::Centre, 0,
@@ -50,7 +51,8 @@ const std::vector<ControlSpec> kControls = {
     {"Arrotonda", ControlKind::CheckBox, "Frame1", 2010, 2070, 1215, 345, "arrotonda", kButtonPt,
      Alignment::Left, 0, {}, 6, "arrotonda mV/Pa", "Risultato in mV/Pa senza decimali, troncato all'intero"},
     {"MVSens2", ControlKind::TextBox, "Frame1", 180, 2970, 1575, 495, "", kFieldPt, Alignment::Centre, 4, {}, 1,
-     "Sensibilità in mV/Pa", "Valore da convertire in dB, al massimo 4 caratteri"},
+     "Sensibilità in mV/Pa",
+     "Valore da convertire in dB: oltre 0 e fino a 1000 mV/Pa, al massimo 4 caratteri"},
     {"Label6", ControlKind::CaptionLabel, "Frame1", 1860, 3090, 1455, 345, "mV/Pa", kCaptionPt, Alignment::Left,
      0, {}, 11},
     {"DBSens2", ControlKind::ResultField, "Frame1", 180, 3600, 1575, 465, "", kFieldPt, Alignment::Centre, 0,
@@ -65,11 +67,11 @@ const std::vector<ControlSpec> kControls = {
     {"Label7", ControlKind::CaptionLabel, "Frame2", 180, 180, 3705, 345, "GAMMA DINAMICA", kTitlePt,
      Alignment::Centre, 0, {}, 17},
     {"MAXSPL", ControlKind::TextBox, "Frame2", 150, 900, 1575, 495, "", kFieldPt, Alignment::Centre, 3, {}, 2,
-     "Pressione sonora massima in dB SPL", "Al massimo 3 caratteri"},
+     "Pressione sonora massima in dB SPL", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"},
     {"Label3", ControlKind::CaptionLabel, "Frame2", 1860, 1020, 1455, 345, "dB Max SPL", kCaptionPt,
      Alignment::Left, 0, {}, 19},
     {"SELFNOISE", ControlKind::TextBox, "Frame2", 150, 1560, 1575, 495, "", kFieldPt, Alignment::Centre, 3, {}, 3,
-     "Rumore proprio in dB SPL", "Al massimo 3 caratteri"},
+     "Rumore proprio in dB SPL", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"},
     {"Label8", ControlKind::CaptionLabel, "Frame2", 1860, 1680, 1455, 345, "dB Self-Noise", kCaptionPt,
      Alignment::Left, 0, {}, 20},
     {"LabGamma", ControlKind::ResultField, "Frame2", 150, 2160, 1575, 465, "", kFieldPt, Alignment::Centre, 0,
@@ -96,6 +98,60 @@ std::string SeparatorAdvice(const calc::NumberFormat& regional) {
   if (regional.decimalSeparator == ".") return "usare il punto come separatore decimale";
   if (regional.decimalSeparator == ",") return "usare la virgola come separatore decimale";
   return "usare \"" + regional.decimalSeparator + "\" come separatore decimale";
+}
+
+// True when `text` would read as a number had it been written with the
+// other common decimal separator: "7,5" where the point is the regional one.
+bool ReadsWithTheOtherSeparator(std::string_view text, const calc::NumberFormat& regional) {
+  calc::NumberFormat other;
+  other.decimalSeparator = regional.decimalSeparator == "." ? "," : ".";
+  return calc::TextToDouble(text, other).ok();
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// `text` (UTF-8) with every control character made visible, so that quoting
+// it never breaks or hides a line of the message: a line break shows as "⏎",
+// a tab as "⇥", any other as its symbol from the control pictures ("␀") or,
+// lacking one, as its code.
+std::string VisibleText(std::string_view text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+    const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0u;
+    if (byte == '\n' || byte == '\r') {
+      shown += "\u23CE";
+      if (byte == '\r' && next == '\n') ++i;  // one line break, as a spreadsheet writes it
+    } else if (byte == '\t') {
+      shown += "\u21E5";
+    } else if (byte < 0x20) {
+      // U+2400 + byte: E2 90 80+byte.
+      shown += "\xE2\x90";
+      shown += static_cast<char>(0x80 + byte);
+    } else if (byte == 0x7F) {
+      shown += "\u2421";
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      // C1 controls: the next-line character as a line break, the others
+      // as their code ("\u0090"), since they have no picture of their own.
+      if (next == 0x85) {
+        shown += "\u23CE";
+      } else {
+        const char* const hex = "0123456789ABCDEF";
+        shown += "\\u00";
+        shown += hex[next >> 4];
+        shown += hex[next & 0xF];
+      }
+      ++i;
+    } else if (byte == 0xE2 && next == 0x80 && (third == 0xA8 || third == 0xA9)) {
+      // The line and paragraph separators.
+      shown += "\u23CE";
+      i += 2;
+    } else {
+      shown += static_cast<char>(byte);
+    }
+  }
+  return shown;
 }
 
 }  // namespace
@@ -169,9 +225,12 @@ void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<con
       const std::string text = form_.Text(input);
       if (text.empty()) {
         message = std::string("Il campo \"") + FieldName(input) + "\" è vuoto: scrivere un numero.";
+      } else if (std::all_of(text.begin(), text.end(), IsBlank)) {
+        message = std::string("Il campo \"") + FieldName(input) + "\" contiene solo spazi: scrivere un numero.";
       } else {
-        message = std::string("\"") + text + "\" (" + FieldName(input) + ") non è un numero: " +
-                  SeparatorAdvice(regional) + ".";
+        message = "\"" + VisibleText(text) + "\" (" + FieldName(input) + ") non è un numero";
+        // Advice on the separator only where it is the mistake.
+        message += ReadsWithTheOtherSeparator(text, regional) ? ": " + SeparatorAdvice(regional) + "." : ".";
       }
       break;
     }

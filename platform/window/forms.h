@@ -40,10 +40,10 @@ struct ControlSpec {
   double fontPoints;
   Alignment alignment = Alignment::Left;
   int maxLength = 0;  // text boxes: the most characters the user may enter
-  std::optional<Colour> background;
+  std::optional<Colour> background;  // with one, text and border are black in any theme
   int tabIndex = 0;  // focusable controls take focus with Tab in this order
   const char* accessibleName = "";
-  const char* accessibleDescription = "";
+  const char* accessibleDescription = "";  // also the control's tooltip
 };
 
 struct WindowSpec {
@@ -72,11 +72,14 @@ class Form {
 
   // The text of a text box or result field, as UTF-8.
   std::string Text(std::string_view control) const;
-  // Sets the text of a result field; assistive technology is told of the change.
+  // Sets the text of a result field; assistive technology is told of the
+  // change. The text always shows whole: wider than the field, it is drawn
+  // in a smaller font until it fits, and it is the field's tooltip as well.
   void SetText(std::string_view control, std::string_view text);
   CheckState Check(std::string_view control) const;
-  // Runs `handler` when the user clicks the button or check box (for a check
-  // box also Space), after its new state is in place; never when code sets it.
+  // Runs `handler` when the user clicks the button or check box (Space on
+  // either, Enter on a focused button), after its new state is in place;
+  // never when code sets it.
   void OnClick(std::string_view control, std::function<void()> handler);
 
   // Shows the window centred on the screen, the focus on the first tab stop.

@@ -11,9 +11,18 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QAccessible>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
+#include <map>
 #include <memory>
+#include <set>
 
+#include "calc/gamma_sn.h"
+#include "calc/sensitivity.h"
+#include "platform/window/forms.h"
 #include "platform/window/qt/regional_qt.h"
 #include "ui/form1.h"
 
@@ -45,6 +54,22 @@ class Window {
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
   }
+  // Puts `text` on the clipboard and pastes it into an input field with
+  // Ctrl+V, replacing what it held: text copied from elsewhere.
+  void paste(const char* field, const QString& text) const {
+    QLineEdit* edit = get<QLineEdit>(field);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+  }
+  // Right-clicks `widget` in its middle; gives the menu that opens, if any.
+  QMenu* rightClick(QWidget* widget) const {
+    const QPoint at = widget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  }
   void click(const char* name) const {
     auto* button = get<QAbstractButton>(name);
     // The check box's indicator, or the middle of a push button.
@@ -67,6 +92,80 @@ class Window {
 const char* const kSeparators[] = {".", ","};
 
 QString Localised(QString text, const char* separator) { return text.replace('.', QLatin1String(separator)); }
+
+// A menu's item texts without accelerator marks and shortcuts, separators left out.
+QStringList ItemTexts(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    texts << action->text().section('\t', 0, 0).remove('&');
+  }
+  return texts;
+}
+
+// Relative luminance and contrast ratio, as the accessibility guidelines define them.
+double Luminance(const QColor& colour) {
+  const auto channel = [](int value) {
+    const double v = value / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) + 0.0722 * channel(colour.blue());
+}
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast against the background of the starkest pixel within `area`
+// of a rendered image: the core of the glyphs there, or the border.
+double StarkestContrast(const QImage& image, const QRect& area, const QColor& background) {
+  double starkest = 1.0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      starkest = std::max(starkest, Contrast(image.pixelColor(x, y), background));
+    }
+  }
+  return starkest;
+}
+
+// A palette like a dark desktop theme's: light text on dark grey.
+QPalette DarkPalette() {
+  QPalette dark;
+  const QColor window(53, 53, 53);
+  const QColor text(238, 238, 236);
+  for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase}) {
+    dark.setColor(role, role == QPalette::Base ? QColor(36, 36, 36) : window);
+  }
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText}) {
+    dark.setColor(role, text);
+  }
+  return dark;
+}
+
+// Every text a calculation gives, with the inputs that give it, for every
+// input of up to `length` characters made of what numbers are made of.
+using Outcomes = std::map<QString, QStringList>;
+std::vector<std::string> TextsUpTo(int length) {
+  static const std::string alphabet = "0123456789+-.,eE ";
+  std::vector<std::string> texts = {""};
+  std::vector<std::string> all;
+  for (int n = 1; n <= length; ++n) {
+    std::vector<std::string> longer;
+    for (const std::string& text : texts) {
+      for (const char c : alphabet) longer.push_back(text + c);
+    }
+    texts = std::move(longer);
+    all.insert(all.end(), texts.begin(), texts.end());
+  }
+  return all;
+}
+void Record(Outcomes& outcomes, const velsona::calc::CalcResult& result, std::size_t index, const QString& inputs) {
+  if (const auto* done = std::get_if<velsona::calc::Done>(&result); done && index < done->texts.size()) {
+    QStringList& known = outcomes[QString::fromStdString(done->texts[index])];
+    if (known.size() < 1) known << inputs;
+  }
+}
 
 }  // namespace
 
@@ -106,6 +205,22 @@ class Form1Test : public QObject {
   void newResultIsAnnounced();
   void noControlsOverlapAndAllSitInTheirFrame();
   void windowScalesEvenlyWithTheScreen();
+  void resultsAreReadableUnderLightAndDarkThemes_data();
+  void resultsAreReadableUnderLightAndDarkThemes();
+  void windowIsAFrameNamedByItsTitle();
+  void doubleClickSelectsTheWholeResult_data();
+  void doubleClickSelectsTheWholeResult();
+  void resultMenuCopiesAndSelectsInItalian();
+  void qtOwnTextsAreItalianWhateverTheLocale_data();
+  void qtOwnTextsAreItalianWhateverTheLocale();
+  void widestResultsShowWhole_data();
+  void widestResultsShowWhole();
+  void enterPressesTheFocusedButton_data();
+  void enterPressesTheFocusedButton();
+  void inputFieldsSayTheRangeTheyAccept_data();
+  void inputFieldsSayTheRangeTheyAccept();
+  void messageShowsControlCharactersVisibly_data();
+  void messageShowsControlCharactersVisibly();
 };
 
 void Form1Test::controlsArePlacedAsTheTableSays_data() {
@@ -194,7 +309,12 @@ void Form1Test::windowHasFixedSizeTitleAndIcon() {
   const QPoint offCentre = top->geometry().center() - top->screen()->availableGeometry().center();
   QVERIFY2(qAbs(offCentre.x()) <= 2 && qAbs(offCentre.y()) <= 2, "the window opens centred on the screen");
   QVERIFY(!top->windowIcon().isNull());
-  QCOMPARE(top->windowIcon().availableSizes().value(0), QSize(32, 32));
+  // Every size the package installs, so docks need not scale the smallest up.
+  QCOMPARE(top->windowIcon().availableSizes(),
+           (QList<QSize>{{32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+  for (const QSize& size : top->windowIcon().availableSizes()) {
+    QCOMPARE(top->windowIcon().pixmap(size, 1.0).toImage().size(), size);
+  }
 }
 
 void Form1Test::resultFieldsKeepTheirColours() {
@@ -489,9 +609,9 @@ void Form1Test::failureIsToldAndTheProgramGoesOn_data() {
   QTest::addColumn<QString>("button");
   QTest::addColumn<QString>("result");
   QTest::addColumn<QString>("message");
+  // The separator is advised only where the text reads as a number with the other one.
   QTest::newRow("lone minus in dB") << "." << "DBSens1" << "-" << "CalcolaSens" << "MVSens1"
-                                    << QStringLiteral("\"-\" (Sensibilità in dB) non è un numero: usare il punto "
-                                                      "come separatore decimale.");
+                                    << QStringLiteral("\"-\" (Sensibilità in dB) non è un numero.");
   QTest::newRow("comma under a point") << "." << "MVSens2" << "7,5" << "CalcolaSens2" << "DBSens2"
                                        << QStringLiteral("\"7,5\" (Sensibilità in mV/Pa) non è un numero: usare "
                                                          "il punto come separatore decimale.");
@@ -500,7 +620,15 @@ void Form1Test::failureIsToldAndTheProgramGoesOn_data() {
                                                                  "scrivere un numero.");
   QTest::newRow("letters in max SPL under a comma")
       << "," << "MAXSPL" << "abc" << "CalcGamma" << "LabGamma"
-      << QStringLiteral("\"abc\" (dB Max SPL) non è un numero: usare la virgola come separatore decimale.");
+      << QStringLiteral("\"abc\" (dB Max SPL) non è un numero.");
+  QTest::newRow("grouping under a point reads with a comma")
+      << "." << "MVSens2" << "1,00" << "CalcolaSens2" << "DBSens2"
+      << QStringLiteral("\"1,00\" (Sensibilità in mV/Pa) non è un numero: usare il punto come separatore decimale.");
+  QTest::newRow("three blanks") << "." << "MAXSPL" << "   " << "CalcGamma" << "LabGamma"
+                                << QStringLiteral("Il campo \"dB Max SPL\" contiene solo spazi: scrivere un numero.");
+  QTest::newRow("one blank under a comma") << "," << "DBSens1" << " " << "CalcolaSens" << "MVSens1"
+                                           << QStringLiteral("Il campo \"Sensibilità in dB\" contiene solo spazi: "
+                                                             "scrivere un numero.");
   QTest::newRow("positive exponent is refused, not a failure")
       << "." << "DBSens1" << "1e9" << "CalcolaSens" << "MVSens1" << QString();
 }
@@ -700,5 +828,354 @@ void Form1Test::windowScalesEvenlyWithTheScreen() {
   QCOMPARE(QFontInfo(title->font()).pixelSize(), qRound(13.5 * 96 / 72));
 }
 
-QTEST_MAIN(Form1Test)
+void Form1Test::resultsAreReadableUnderLightAndDarkThemes_data() {
+  QTest::addColumn<QPalette>("palette");
+  QTest::newRow("light theme") << QApplication::style()->standardPalette();
+  QTest::newRow("dark theme") << DarkPalette();
+}
+
+void Form1Test::resultsAreReadableUnderLightAndDarkThemes() {
+  // Measured on the rendered pixels: the starkest pixel of the text, and
+  // the border, against the field's background.
+  QFETCH(QPalette, palette);
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(palette);
+  {
+    Window window(",");
+    window.type("DBSens1", "-47");
+    window.click("CalcolaSens");
+    window.type("MVSens2", "12");
+    window.click("CalcolaSens2");
+    window.type("MAXSPL", "130");
+    window.type("SELFNOISE", "7,5");
+    window.click("CalcGamma");
+    for (const char* name : {"MVSens1", "DBSens2", "LabGamma", "LabSN"}) {
+      QLabel* field = window.get<QLabel>(name);
+      QVERIFY(!field->text().isEmpty());
+      const QImage image = field->grab().toImage();
+      const int scale = qRound(field->devicePixelRatioF());
+      const QColor background = image.pixelColor(3 * scale, 3 * scale);
+      QCOMPARE(background, field->palette().color(QPalette::Window));
+      const double text = StarkestContrast(
+          image, QRect(2 * scale, 2 * scale, image.width() - 4 * scale, image.height() - 4 * scale), background);
+      const double border = StarkestContrast(image, QRect(0, image.height() / 2, 1, 1), background);
+      qInfo("%s: text %.2f:1, border %.2f:1", name, text, border);
+      QVERIFY2(text >= 7.0, qPrintable(QStringLiteral("%1 text %2:1").arg(name).arg(text)));
+      QVERIFY2(border >= 7.0, qPrintable(QStringLiteral("%1 border %2:1").arg(name).arg(border)));
+    }
+    // The rest of the window keeps the theme's colours.
+    QCOMPARE(window.get("Label4")->palette().color(QPalette::WindowText), palette.color(QPalette::WindowText));
+    QCOMPARE(window.top()->palette().color(QPalette::Window), palette.color(QPalette::Window));
+  }
+  QApplication::setPalette(before);
+}
+
+void Form1Test::windowIsAFrameNamedByItsTitle() {
+  Window window(".");
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.top());
+  QVERIFY(accessible != nullptr);
+  QCOMPARE(accessible->role(), QAccessible::Window);
+  QCOMPARE(accessible->text(QAccessible::Name), window.top()->windowTitle());
+  // Its message boxes stay what they are.
+  window.type("DBSens1", "-");
+  window.click("CalcolaSens");
+  QVERIFY(window.message() != nullptr);
+  QCOMPARE(QAccessible::queryAccessibleInterface(window.message())->role(), QAccessible::AlertMessage);
+  window.dismissMessage();
+}
+
+void Form1Test::doubleClickSelectsTheWholeResult_data() {
+  QTest::addColumn<QString>("input");
+  QTest::addColumn<QString>("result");
+  QTest::addColumn<QString>("shown");
+  QTest::addColumn<double>("where");  // across the field, 0 to 1
+  const auto row = [](const char* name, const char* input, const char* result, const char* shown, double where) {
+    QTest::newRow(name) << input << result << shown << where;
+  };
+  row("decimals of a mV/Pa result", "DBSens1=-47", "MVSens1", "4.4668", 0.6);
+  row("whole part of a mV/Pa result", "DBSens1=-47", "MVSens1", "4.4668", 0.45);
+  row("decimals of a negative dB result", "MVSens2=12", "DBSens2", "-38.4164", 0.65);
+  row("digits after the minus", "MVSens2=100", "DBSens2", "-20", 0.55);
+  row("the minus itself", "MVSens2=100", "DBSens2", "-20", 0.44);
+  row("an exponent", "MAXSPL=1e9", "LabGamma", "1E+09", 0.6);
+}
+
+void Form1Test::doubleClickSelectsTheWholeResult() {
+  QFETCH(QString, input);
+  QFETCH(QString, result);
+  QFETCH(QString, shown);
+  QFETCH(double, where);
+  Window window(".");
+  const QString field = input.section('=', 0, 0);
+  window.type(qPrintable(field), input.section('=', 1));
+  window.type("SELFNOISE", "0");
+  window.click(field == "DBSens1" ? "CalcolaSens" : field == "MVSens2" ? "CalcolaSens2" : "CalcGamma");
+  auto* label = window.get<QLabel>(qPrintable(result));
+  QCOMPARE(label->text(), shown);
+  QTest::mouseDClick(label, Qt::LeftButton, Qt::NoModifier,
+                     QPoint(qRound(label->width() * where), label->height() / 2));
+  QCOMPARE(label->selectedText(), shown);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->text(), shown);
+  // Still no Tab stop.
+  QVERIFY(!(label->focusPolicy() & Qt::TabFocus));
+}
+
+void Form1Test::resultMenuCopiesAndSelectsInItalian() {
+  Window window(".");
+  auto* field = window.get<QLabel>("DBSens2");
+  QMenu* menu = window.rightClick(field);
+  QVERIFY(menu != nullptr);
+  QCOMPARE(ItemTexts(menu), (QStringList{"Copia", "Seleziona tutto"}));
+  for (QAction* action : menu->actions()) QVERIFY2(!action->isEnabled(), "nothing to copy in a blank field");
+  menu->close();
+
+  window.type("MVSens2", "12");
+  window.click("CalcolaSens2");
+  menu = window.rightClick(field);
+  QVERIFY(menu != nullptr);
+  menu->actions().at(1)->trigger();
+  QCOMPARE(field->selectedText(), QStringLiteral("-38.4164"));
+  menu->close();
+
+  menu = window.rightClick(field);
+  QApplication::clipboard()->clear();
+  menu->actions().at(0)->trigger();
+  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("-38.4164"));
+  menu->close();
+}
+
+void Form1Test::qtOwnTextsAreItalianWhateverTheLocale_data() {
+  QTest::addColumn<QLocale>("locale");
+  QTest::newRow("English, US") << QLocale(QLocale::English, QLocale::UnitedStates);
+  QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany);
+  QTest::newRow("Italian") << QLocale(QLocale::Italian, QLocale::Italy);
+  QTest::newRow("C") << QLocale::c();
+}
+
+void Form1Test::qtOwnTextsAreItalianWhateverTheLocale() {
+  QFETCH(QLocale, locale);
+  const QLocale before;
+  QLocale::setDefault(locale);
+  Window window(".");
+  QLineEdit* edit = window.get<QLineEdit>("MVSens2");
+  window.type("MVSens2", "12");
+  QMenu* menu = window.rightClick(edit);
+  QLocale::setDefault(before);
+  QVERIFY(menu != nullptr);
+  QCOMPARE(ItemTexts(menu),
+           (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina", "Seleziona tutto"}));
+  menu->close();
+}
+
+void Form1Test::widestResultsShowWhole_data() {
+  // Every input of up to 3 characters (4 for mV/Pa) made of digits, signs,
+  // separators, exponent letters and blanks, through each calculation; the
+  // texts widest in the fields' font are then produced through the window.
+  using namespace velsona::calc;
+  const NumberFormat point{"."};
+  Outcomes outcomes[4];  // MVSens1, DBSens2, LabGamma, LabSN
+  for (const std::string& text : TextsUpTo(3)) {
+    for (const bool whole : {false, true}) {
+      Record(outcomes[0], SensDBtoMV(text, whole, point), 0,
+             QString::fromStdString("DBSens1=" + text + (whole ? "=whole" : "")));
+    }
+  }
+  for (const std::string& text : TextsUpTo(4)) {
+    for (const bool whole : {false, true}) {
+      Record(outcomes[1], SensMVtoDB(text, whole, point), 0,
+             QString::fromStdString("MVSens2=" + text + (whole ? "=whole" : "")));
+    }
+  }
+  // The range depends on the two values read as Single only, the ratio on the self-noise alone.
+  std::map<float, std::string> singles;
+  for (const std::string& text : TextsUpTo(3)) {
+    const Checked<float> value = TextToSingle(text, point);
+    if (value.ok() && TextToDouble(text, point).ok()) singles.emplace(value.value(), text);
+    Record(outcomes[3], GammaSN("0", text, point), 1, QString::fromStdString("GAMMA=0=" + text));
+  }
+  for (const auto& [maxValue, maxText] : singles) {
+    for (const auto& [noiseValue, noiseText] : singles) {
+      Record(outcomes[2], GammaSN(maxText, noiseText, point), 0,
+             QString::fromStdString("GAMMA=" + maxText + "=" + noiseText));
+    }
+  }
+
+  QTest::addColumn<QString>("inputs");
+  QTest::addColumn<QString>("field");
+  QTest::addColumn<QString>("expected");
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPointSizeF(12);
+  font.setBold(true);
+  const QFontMetricsF metrics(font);
+  // The case users met first, whatever the ties among equally wide texts.
+  QTest::newRow("LabGamma -7.999999E+09 from 1e9 and 9e9") << "GAMMA=1e9=9e9" << "LabGamma" << "-7.999999E+09";
+  const char* const fields[] = {"MVSens1", "DBSens2", "LabGamma", "LabSN"};
+  for (int f = 0; f < 4; ++f) {
+    QVERIFY(outcomes[f].size() > 10);
+    std::vector<std::pair<qreal, QString>> widths;
+    for (const auto& [text, inputs] : outcomes[f]) widths.emplace_back(metrics.horizontalAdvance(text), text);
+    std::sort(widths.rbegin(), widths.rend());
+    for (std::size_t i = 0; i < 3 && i < widths.size(); ++i) {
+      const QString& text = widths[i].second;
+      QTest::addRow("%s %s", fields[f], qPrintable(text)) << outcomes[f][text].front() << fields[f] << text;
+    }
+  }
+}
+
+void Form1Test::widestResultsShowWhole() {
+  QFETCH(QString, inputs);
+  QFETCH(QString, field);
+  QFETCH(QString, expected);
+  Window window(".");
+  const QStringList parts = inputs.split('=');
+  if (parts[0] == "GAMMA") {
+    window.type("MAXSPL", parts[1]);
+    window.type("SELFNOISE", parts[2]);
+    window.click("CalcGamma");
+  } else {
+    const bool fromDb = parts[0] == "DBSens1";
+    window.type(qPrintable(parts[0]), parts[1]);
+    if (parts.size() > 2) window.click(fromDb ? "Arrotonda" : "Arrotonda2");
+    window.click(fromDb ? "CalcolaSens" : "CalcolaSens2");
+  }
+  auto* label = window.get<QLabel>(qPrintable(field));
+  QCOMPARE(label->text(), expected);
+  const qreal needed = QFontMetricsF(label->font()).horizontalAdvance(expected);
+  QVERIFY2(needed <= label->contentsRect().width(),
+           qPrintable(QStringLiteral("%1 needs %2 of %3 pixels").arg(expected).arg(needed).arg(label->contentsRect().width())));
+  QVERIFY(label->font().pointSizeF() >= 6.0);
+  // No glyph reaches the border: the columns just inside it are background.
+  const QImage image = label->grab().toImage();
+  const int scale = qRound(label->devicePixelRatioF());
+  const QColor background = label->palette().color(QPalette::Window);
+  for (const int x : {scale, image.width() - 1 - scale}) {
+    for (int y = scale; y < image.height() - scale; ++y) {
+      QVERIFY2(image.pixelColor(x, y) == background, qPrintable(QStringLiteral("ink at column %1").arg(x)));
+    }
+  }
+  QCOMPARE(label->toolTip(), expected);
+  QVERIFY(label->accessibleName().endsWith(QStringLiteral(": ") + expected));
+  // A narrower result later gets the table's font back.
+  window.type("MAXSPL", "1");
+  window.type("SELFNOISE", "1");
+  window.type("DBSens1", "-40");
+  window.type("MVSens2", "10");
+  window.click("CalcGamma");
+  window.click("CalcolaSens");
+  window.click("CalcolaSens2");
+  QCOMPARE(label->font().pointSizeF(), 12.0);
+}
+
+void Form1Test::enterPressesTheFocusedButton_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<QString>("result");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("Enter on dB to mV/Pa") << "CalcolaSens" << int(Qt::Key_Return) << int(Qt::NoModifier) << "MVSens1"
+                                        << "4.4668";
+  QTest::newRow("keypad Enter on mV/Pa to dB")
+      << "CalcolaSens2" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "DBSens2" << "-38.4164";
+  QTest::newRow("Enter on dynamic range") << "CalcGamma" << int(Qt::Key_Return) << int(Qt::NoModifier)
+                                          << "LabGamma" << "115";
+  QTest::newRow("Space still works") << "CalcGamma" << int(Qt::Key_Space) << int(Qt::NoModifier) << "LabSN"
+                                     << "79";
+  QTest::newRow("Enter in a text field does nothing")
+      << "DBSens1" << int(Qt::Key_Return) << int(Qt::NoModifier) << "MVSens1" << "";
+  QTest::newRow("Ctrl+Enter on a button does nothing")
+      << "CalcolaSens" << int(Qt::Key_Return) << int(Qt::ControlModifier) << "MVSens1" << "";
+}
+
+void Form1Test::enterPressesTheFocusedButton() {
+  QFETCH(QString, button);
+  QFETCH(int, key);
+  QFETCH(int, modifiers);
+  QFETCH(QString, result);
+  QFETCH(QString, expected);
+  Window window(".");
+  window.type("DBSens1", "-47");
+  window.type("MVSens2", "12");
+  window.type("MAXSPL", "130");
+  window.type("SELFNOISE", "15");
+  // Tab to it, as a user does.
+  QWidget* target = window.get(qPrintable(button));
+  window.get("DBSens1")->setFocus();
+  for (int i = 0; i < 10 && QApplication::focusWidget() != target; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  QCOMPARE(QApplication::focusWidget(), target);
+  QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+  QCOMPARE(window.shown(qPrintable(result)), expected);
+}
+
+void Form1Test::inputFieldsSayTheRangeTheyAccept_data() {
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<QString>("says");
+  QTest::newRow("DBSens1") << "DBSens1" << "fino a 0 dB";
+  QTest::newRow("MVSens2") << "MVSens2" << "oltre 0 e fino a 1000 mV/Pa";
+  // The right panel's inputs take any value: no range to tell.
+  QTest::newRow("MAXSPL") << "MAXSPL" << "al massimo 3 caratteri";
+  QTest::newRow("SELFNOISE") << "SELFNOISE" << "al massimo 3 caratteri";
+}
+
+void Form1Test::inputFieldsSayTheRangeTheyAccept() {
+  QFETCH(QString, control);
+  QFETCH(QString, says);
+  Window window(".");
+  QWidget* field = window.get(qPrintable(control));
+  QVERIFY2(field->toolTip().contains(says), qPrintable(field->toolTip()));
+  QVERIFY2(field->accessibleDescription().contains(says), qPrintable(field->accessibleDescription()));
+  if (control == "MAXSPL" || control == "SELFNOISE") QVERIFY(!field->toolTip().contains(QStringLiteral("fino a")));
+}
+
+void Form1Test::messageShowsControlCharactersVisibly_data() {
+  // Pasted into the mV/Pa field between two digits, where no reading of
+  // blanks makes them a number.
+  QTest::addColumn<QString>("pasted");
+  QTest::addColumn<QString>("quoted");
+  const auto row = [](const char* name, const QString& pasted, const QString& quoted) {
+    QTest::newRow(name) << pasted << quoted;
+  };
+  row("line feed", QStringLiteral("1\n2"), QStringLiteral("1⏎2"));
+  row("carriage return and line feed", QStringLiteral("1\r\n2"), QStringLiteral("1⏎2"));
+  row("two line feeds", QStringLiteral("1\n\n2"), QStringLiteral("1⏎⏎2"));
+  row("tab", QStringLiteral("1\t2"), QStringLiteral("1⇥2"));
+  row("NUL", QString(QChar('1')) + QChar(0) + QChar('2'), QStringLiteral("1␀2"));
+  row("escape", QStringLiteral("1\x1b" "2"), QStringLiteral("1␛2"));
+  row("delete", QStringLiteral("1\x7f" "2"), QStringLiteral("1␡2"));
+  row("next line", QString(QChar('1')) + QChar(0x85) + QChar('2'), QStringLiteral("1⏎2"));
+  row("line separator", QString(QChar('1')) + QChar(0x2028) + QChar('2'), QStringLiteral("1⏎2"));
+  row("other C1 control", QString(QChar('1')) + QChar(0x90) + QChar('2'), QStringLiteral("1\\u00902"));
+}
+
+void Form1Test::messageShowsControlCharactersVisibly() {
+  QFETCH(QString, pasted);
+  QFETCH(QString, quoted);
+  Window window(".");
+  window.paste("MVSens2", pasted);
+  QCOMPARE(window.get<QLineEdit>("MVSens2")->text(), pasted);
+  window.click("CalcolaSens2");
+  QMessageBox* box = window.message();
+  QVERIFY(box != nullptr);
+  QCOMPARE(box->text(), "\"" + quoted + QStringLiteral("\" (Sensibilità in mV/Pa) non è un numero."));
+  for (const QChar c : box->text()) {
+    QVERIFY2(c.category() != QChar::Other_Control && c.category() != QChar::Separator_Line &&
+                 c.category() != QChar::Separator_Paragraph,
+             qPrintable(QStringLiteral("U+%1 in the message").arg(c.unicode(), 4, 16, QChar('0'))));
+  }
+  window.dismissMessage();
+}
+
+// The program's own application object, so that the tests meet Qt as it
+// is set up for users (its translations among it).
+int main(int argc, char** argv) {
+  velsona::platform::Application application(argc, argv);
+  QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);
+  Form1Test test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "form1_test.moc"

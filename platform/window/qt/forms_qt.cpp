@@ -1,18 +1,25 @@
 #include "platform/window/forms.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTranslator>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -38,6 +45,57 @@ Qt::Alignment AlignmentOf(const ControlSpec& spec) {
   const Qt::Alignment horizontal = spec.alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
   return horizontal | Qt::AlignVCenter;
 }
+
+// A push button that Enter and keypad Enter press as well as Space, as
+// desktop users expect of a focused button. The class adds no
+// signals, so it stays a QPushButton to Qt's type system.
+class PushButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      if (!event->isAutoRepeat()) click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
+// A result field is one number: a double-click selects all of it (never a
+// part, which would read as another number), and its right-click menu
+// offers copying it and selecting it, in Italian.
+class ResultFieldBehaviour : public QObject {
+ public:
+  using QObject::QObject;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* field = qobject_cast<QLabel*>(watched);
+    if (field != nullptr && event->type() == QEvent::MouseButtonDblClick) {
+      field->setSelection(0, static_cast<int>(field->text().size()));
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+  static void ShowMenu(QLabel* field, const QPoint& at) {
+    auto* menu = new QMenu(field);
+    menu->setObjectName(QStringLiteral("resultMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copy = menu->addAction(QStringLiteral("Copia"), field, [field] {
+      // The selection, or the whole result when nothing is selected.
+      const QString selected = field->selectedText();
+      QGuiApplication::clipboard()->setText(selected.isEmpty() ? field->text() : selected);
+    });
+    copy->setEnabled(!field->text().isEmpty());
+    QAction* all = menu->addAction(QStringLiteral("Seleziona tutto"), field,
+                                   [field] { field->setSelection(0, static_cast<int>(field->text().size())); });
+    all->setEnabled(!field->text().isEmpty());
+    menu->popup(field->mapToGlobal(at));
+  }
+};
 
 QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
   const QString text = ToQString(spec.text);
@@ -66,10 +124,14 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
       // Selectable with the mouse and copied with Ctrl+C; out of the Tab order.
       field->setTextInteractionFlags(Qt::TextSelectableByMouse);
       field->setFocusPolicy(Qt::ClickFocus);
+      field->installEventFilter(new ResultFieldBehaviour(field));
+      field->setContextMenuPolicy(Qt::CustomContextMenu);
+      QObject::connect(field, &QWidget::customContextMenuRequested, field,
+                       [field](const QPoint& at) { ResultFieldBehaviour::ShowMenu(field, at); });
       return field;
     }
     case ControlKind::Button:
-      return new QPushButton(text, parent);
+      return new PushButton(text, parent);
     case ControlKind::CheckBox:
       return new QCheckBox(text, parent);
   }
@@ -85,21 +147,65 @@ void ApplyLook(QWidget* widget, const ControlSpec& spec, const char* fontFamily)
   font.setBold(true);
   widget->setFont(font);
   if (spec.background) {
+    // A fixed background takes a fixed text and border colour with it:
+    // black, readable on a light background whatever the theme's colours.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(spec.background->red, spec.background->green, spec.background->blue));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
   }
   if (*spec.accessibleName != '\0') widget->setAccessibleName(ToQString(spec.accessibleName));
-  if (*spec.accessibleDescription != '\0') widget->setAccessibleDescription(ToQString(spec.accessibleDescription));
+  if (*spec.accessibleDescription != '\0') {
+    widget->setAccessibleDescription(ToQString(spec.accessibleDescription));
+    widget->setToolTip(ToQString(spec.accessibleDescription));
+  }
+}
+
+// Shows `text` whole in `field`: the field's own font when the text fits,
+// otherwise that font made smaller, a quarter point at a time, until it does.
+void FitText(QLabel* field, const QFont& own, const QString& text) {
+  const qreal room = field->contentsRect().width() - 2 * field->margin() - 2;
+  QFont font = own;
+  while (font.pointSizeF() > 4.0 && QFontMetricsF(font).horizontalAdvance(text) > room) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+  }
+  field->setFont(font);
+}
+
+// A plain QWidget reaches assistive technology as a "filler"; a top-level
+// one is a window, and a screen reader announces it only as a frame.
+QAccessibleInterface* TopLevelAsFrame(const QString& className, QObject* object) {
+  if (className != QLatin1String("QWidget") || !object->isWidgetType()) return nullptr;
+  auto* widget = static_cast<QWidget*>(object);
+  return widget->isWindow() ? new QAccessibleWidget(widget, QAccessible::Window) : nullptr;
 }
 
 bool TakesTabFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
 }
 
-// The program's icon, compiled in as a Qt resource.
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/velsona/icons/velsona-32.png")); }
+// The program's icon, compiled in as a Qt resource at every size the
+// package installs, so that docks and task switchers need not scale it.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const int size : {32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/velsona/icons/velsona-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
+
+// The window is Italian, so Qt's own texts (the text fields' menus, the
+// buttons of message boxes) are too, whatever the locale.
+void InstallItalianQtTexts(QCoreApplication* application) {
+  auto* translator = new QTranslator(application);
+  if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
 
 }  // namespace
 
@@ -117,6 +223,9 @@ struct Form::Impl {
   std::map<std::string, QWidget*, std::less<>> controls;
   // The accessible names of result fields, before their text is added.
   std::map<std::string, QString, std::less<>> accessibleNames;
+  // The description and the font the table gives each result field.
+  std::map<std::string, QString, std::less<>> descriptions;
+  std::map<std::string, QFont, std::less<>> fonts;
 
   template <typename T>
   T* Find(std::string_view name) const {
@@ -129,6 +238,11 @@ struct Form::Impl {
 
 Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) : impl_(std::make_unique<Impl>()) {
   InstallFontSubstitutes();
+  static const bool frameRoleInstalled = [] {
+    QAccessible::installFactory(TopLevelAsFrame);
+    return true;
+  }();
+  (void)frameRoleInstalled;
   impl_->window = std::make_unique<QWidget>(
       nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -148,8 +262,10 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     QWidget* widget = MakeWidget(*spec, parent);
     ApplyLook(widget, *spec, window.fontFamily);
     impl_->controls.emplace(spec->name, widget);
-    if (spec->kind == ControlKind::ResultField && *spec->accessibleName != '\0') {
-      impl_->accessibleNames.emplace(spec->name, ToQString(spec->accessibleName));
+    if (spec->kind == ControlKind::ResultField) {
+      if (*spec->accessibleName != '\0') impl_->accessibleNames.emplace(spec->name, ToQString(spec->accessibleName));
+      impl_->descriptions.emplace(spec->name, ToQString(spec->accessibleDescription));
+      impl_->fonts.emplace(spec->name, widget->font());
     }
   }
 
@@ -179,6 +295,12 @@ void Form::SetText(std::string_view control, std::string_view text) {
   const QString value = ToQString(text);
   if (label->text() == value) return;
   label->setText(value);
+  if (const auto own = impl_->fonts.find(control); own != impl_->fonts.end()) {
+    FitText(label, own->second, value);
+    // The full text, also when the font had to shrink for it.
+    const QString description = impl_->descriptions.find(control)->second;
+    label->setToolTip(value.isEmpty() ? description : value);
+  }
   // Screen readers hear of the new text through the field's name, which
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
   // setting the name sends them the change.
@@ -238,6 +360,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
   QApplication::setOrganizationName(QStringLiteral("Velsona"));
   QApplication::setOrganizationDomain(QStringLiteral("velsona.invalid"));
   QApplication::setWindowIcon(ProgramIcon());
+  InstallItalianQtTexts(&impl_->app);
 }
 
 Application::~Application() = default;

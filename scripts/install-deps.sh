@@ -11,7 +11,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 case "${1:-run}" in
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
-                  clang libclang-rt-14-dev) ;;
+                  clang libclang-rt-14-dev
+                  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
+                  wine wine64 xvfb xauth) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;

@@ -77,20 +77,15 @@ double Rounded(Pair a) { return a.hi + a.lo; }
 // ln 2 to 106 bits.
 constexpr Pair kLn2{0.6931471805599453, 2.3190468138462996e-17};
 
-// 2 atanh(s) = 2 (s + s^3/3 + s^5/5 + ...) to `terms` terms, which is
-// ln((1 + s)/(1 - s)).
-Pair TwiceAtanhSeries(Pair s, int terms, const Pair* reciprocals) {
-  const Pair s2 = Multiply(s, s);
-  Pair series = reciprocals[2 * terms - 1];
-  for (int i = terms - 2; i >= 0; --i) series = Add(reciprocals[2 * i + 1], Multiply(series, s2));
-  return Multiply(Multiply(s, series), 2.0);
-}
-
-// e^r = 1 + r + r^2/2! + ... up to the term in r^terms, highest term first.
-Pair ExpSeries(Pair r, int terms, const Pair* inverseFactorials) {
-  Pair series = inverseFactorials[terms];
-  for (int i = terms - 1; i >= 0; --i) series = Add(inverseFactorials[i], Multiply(series, r));
-  return series;
+// c[0] + c[1] x + ... + c[degree] x^degree by Horner's rule. The terms
+// from x^paired on are so small against the first that double precision is
+// enough for them; the others are summed in pairs.
+Pair Polynomial(Pair x, const Pair* c, int degree, int paired) {
+  double tail = 0.0;
+  for (int i = degree; i >= paired; --i) tail = c[i].hi + x.hi * tail;
+  Pair sum{tail, 0.0};
+  for (int i = paired - 1; i >= 0; --i) sum = Add(c[i], Multiply(sum, x));
+  return sum;
 }
 
 // ln(c) = 2 atanh((c - 1)/(c + 1)) for the c = 1 + j/64 near which the
@@ -101,26 +96,34 @@ double Node(int j) { return 1.0 + j / 64.0; }
 
 // What the fast paths below look up, computed once by the slow series.
 struct Tables {
-  Pair reciprocals[64];        // 1/k; [0] unused
-  Pair inverseFactorials[32];  // 1/k!
+  Pair inverseOdd[24];         // 1/(2k + 1): 2 atanh(s) = 2 s (1 + s^2/3 + s^4/5 + ...)
+  Pair inverseFactorials[31];  // 1/k!: e^r = 1 + r + r^2/2! + ...
   Pair lnNodes[kNodes];        // ln(Node(kFirstNode + i))
   Pair twoToThe[64];           // 2^(j/64)
 };
 
+// 2 atanh(s) = ln((1 + s)/(1 - s)) to `terms` terms of its series, the
+// first `paired` of them in pairs.
+Pair TwiceAtanh(Pair s, int terms, int paired, const Tables& t) {
+  return Multiply(Multiply(s, Polynomial(Multiply(s, s), t.inverseOdd, terms - 1, paired)), 2.0);
+}
+
 Tables Build() {
   Tables t{};
-  for (int k = 1; k < 64; ++k) t.reciprocals[k] = Divide(Pair{1.0, 0.0}, Pair{static_cast<double>(k), 0.0});
+  for (int k = 0; k < 24; ++k) t.inverseOdd[k] = Divide(Pair{1.0, 0.0}, Pair{2.0 * k + 1.0, 0.0});
   t.inverseFactorials[0] = Pair{1.0, 0.0};
-  for (int k = 1; k < 32; ++k) t.inverseFactorials[k] = Multiply(t.inverseFactorials[k - 1], t.reciprocals[k]);
+  for (int k = 1; k < 31; ++k) {
+    t.inverseFactorials[k] = Divide(t.inverseFactorials[k - 1], Pair{static_cast<double>(k), 0.0});
+  }
   for (int i = 0; i < kNodes; ++i) {
     // |s| < 0.18, so 24 terms take the series below 2^-120.
     const double c = Node(kFirstNode + i);
-    t.lnNodes[i] = TwiceAtanhSeries(Divide(Pair{c - 1.0, 0.0}, Pair{c + 1.0, 0.0}), 24, t.reciprocals);
+    t.lnNodes[i] = TwiceAtanh(Divide(Pair{c - 1.0, 0.0}, Pair{c + 1.0, 0.0}), 24, 24, t);
   }
   for (int j = 0; j < 64; ++j) {
     // r < ln 2, so 30 terms take the series below 2^-120.
     const Pair r = Add(TwoProduct(j, kLn2.hi / 64), Pair{j * (kLn2.lo / 64), 0.0});
-    t.twoToThe[j] = ExpSeries(r, 30, t.inverseFactorials);
+    t.twoToThe[j] = Polynomial(r, t.inverseFactorials, 30, 31);
   }
   return t;
 }
@@ -133,7 +136,8 @@ const Tables& Table() {
 // ln(x) for a finite x > 0, as a pair. With x = m 2^k, m within
 // [sqrt(1/2), sqrt(2)), and c the node nearest to m:
 // ln(x) = k ln 2 + ln(c) + 2 atanh(s), s = (m - c)/(m + c), |s| < 2^-7.
-// 9 terms of the series take it below 2^-120.
+// 9 terms of the series take it below 2^-120; from the 5th on, the terms
+// are below 2^-60 of the first, and double precision is enough for them.
 Pair LnPair(double x) {
   const Tables& t = Table();
   int k = 0;
@@ -146,7 +150,7 @@ Pair LnPair(double x) {
   const double c = Node(j);
   // m - c is exact, as m lies within [c/2, 2c].
   const Pair s = Divide(Pair{m - c, 0.0}, TwoSum(m, c));
-  const Pair lnM = Add(t.lnNodes[j - kFirstNode], TwiceAtanhSeries(s, 9, t.reciprocals));
+  const Pair lnM = Add(t.lnNodes[j - kFirstNode], TwiceAtanh(s, 9, 4, t));
   const double kd = k;
   const Pair kLn2Product = Add(TwoProduct(kd, kLn2.hi), Pair{kd * kLn2.lo, 0.0});
   return Add(kLn2Product, lnM);
@@ -154,7 +158,8 @@ Pair LnPair(double x) {
 
 // e^y for a pair y with |y| below about 750, rounded to a double. With
 // y = (64 q + j) ln 2 / 64 + r, |r| <= ln 2 / 128, e^y = 2^q 2^(j/64) e^r,
-// and 12 terms of the series for e^r take it below 2^-120.
+// and 12 terms of the series for e^r take it below 2^-120; from r^6/6! on,
+// the terms are below 2^-54, and double precision is enough for them.
 double ExpOfPair(Pair y) {
   const Tables& t = Table();
   const double n = std::floor(y.hi * (64 / kLn2.hi) + 0.5);
@@ -163,7 +168,7 @@ double ExpOfPair(Pair y) {
   const int whole = static_cast<int>(n);
   const int j = ((whole % 64) + 64) % 64;
   const int q = (whole - j) / 64;
-  const Pair result = Multiply(t.twoToThe[j], ExpSeries(r, 12, t.inverseFactorials));
+  const Pair result = Multiply(t.twoToThe[j], Polynomial(r, t.inverseFactorials, 12, 6));
   // Scaled while still a pair: exact unless the result is subnormal.
   return Rounded(Pair{std::ldexp(result.hi, q), std::ldexp(result.lo, q)});
 }

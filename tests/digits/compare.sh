@@ -13,11 +13,18 @@ other=("$@")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Windows programs end their lines with CR LF.
 "${reference[@]}" > "$work/reference" &
 reference_pid=$!
-"${other[@]}" | tr -d '\r' > "$work/other"
-wait "$reference_pid"
+other_status=0
+"${other[@]}" > "$work/other-raw" || other_status=$?
+reference_status=0
+wait "$reference_pid" || reference_status=$?
+if [ "$reference_status" -ne 0 ] || [ "$other_status" -ne 0 ] || ! grep -q '^total' "$work/reference"; then
+  echo "No table to compare: the reference ended with $reference_status, the other with $other_status"
+  exit 1
+fi
+# Windows programs end their lines with CR LF.
+tr -d '\r' < "$work/other-raw" > "$work/other"
 
 if cmp -s "$work/reference" "$work/other"; then
   blocks=$(grep -vc '^total' "$work/reference")

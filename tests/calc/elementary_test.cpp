@@ -90,7 +90,8 @@ TEST(Power, AgreesWithTheCorrectlyRoundedOperations) {
   std::uint64_t state = 0x9E3779B97F4A7C15u;
   for (int i = 0; i < 20000; ++i) {
     state = state * 6364136223846793005u + 1442695040888963407u;  // a fixed sequence
-    const double x = std::ldexp(1.0 + static_cast<double>(state >> 11) * 0x1p-53, static_cast<int>(state % 401) - 200);
+    const double mantissa = 1.0 + static_cast<double>(state >> 11) * 0x1p-53;  // [1, 2)
+    const double x = std::ldexp(mantissa, static_cast<int>(state % 401) - 200);
     SCOPED_TRACE(x);
     EXPECT_TRUE(SameBits(Power(x, -1), 1 / x));
     EXPECT_TRUE(SameBits(Power(x, 0.5), std::sqrt(x)));

@@ -150,12 +150,13 @@ class Table {
 
 std::string Bracketed(std::string_view text) { return "[" + std::string(text) + "]"; }
 
-void SensitivityBlocks(Table& table, const char* name, CalcResult (*calculation)(std::string_view, bool, const NumberFormat&),
-                       const std::vector<std::string>& texts, const NumberFormat& format) {
+using Sensitivity = CalcResult (*)(std::string_view, bool, const NumberFormat&);
+
+void SensitivityBlocks(Table& table, const char* name, Sensitivity calculation, const std::vector<std::string>& texts,
+                       const NumberFormat& format) {
   for (const bool whole : {false, true}) {
-    if (!table.Begin(std::string(name) + " separator " + format.decimalSeparator + (whole ? " whole" : " plain"))) {
-      continue;
-    }
+    const char* option = whole ? " whole" : " plain";
+    if (!table.Begin(std::string(name) + " separator " + format.decimalSeparator + option)) continue;
     for (const std::string& text : texts) table.Row(Bracketed(text), calculation(text, whole, format));
     table.End();
   }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/numeric/elementary.h"
+
 namespace velsona::calc {
 namespace {
 
@@ -273,12 +275,12 @@ Checked<double> Divide(double dividend, double divisor) {
 
 Checked<double> Power(double base, double exponent) {
   if (base == 0.0 && exponent < 0.0) return FailureKind::DivisionByZero;
-  return CheckFault(std::pow(base, exponent));
+  return CheckFault(platform::Power(base, exponent));
 }
 
 Checked<double> NaturalLog(double value) {
   if (!(value > 0.0)) return FailureKind::InvalidOperation;
-  return CheckFault(std::log(value));
+  return CheckFault(platform::Ln(value));
 }
 
 }  // namespace velsona::calc

@@ -12,7 +12,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-tran
 case "${1:-run}" in
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
-                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi) ;;
+                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
+                  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
+                  wine wine64) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: in the optimised
 # build that ships, again with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the calculations' fuzz target with clang for a minute.
+# the calculations' fuzz target with clang for a minute, and the Windows build
+# under Wine, whose outcomes are compared with those of the first build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -22,3 +23,12 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
   -DBUILD_TESTING=ON -DVELSONA_WINDOW=OFF -DVELSONA_FUZZ=ON -DVELSONA_FUZZ_SECONDS=60 -DVELSONA_WERROR=ON
 cmake --build build-fuzz
 ctest --test-dir build-fuzz --output-on-failure -j "$jobs"
+
+echo "== The Windows build, under Wine"
+# Cross-compiled with mingw-w64; its tests run under Wine, on a virtual
+# display, and its table of outcomes is compared with the Linux build's.
+cmake -S . -B build-windows -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBUILD_TESTING=ON -DVELSONA_WERROR=ON -DVELSONA_WINDOW=OFF \
+  -DVELSONA_NATIVE_DIGITS="$PWD/build/tests/digits/velsona_digits_table"
+cmake --build build-windows
+xvfb-run -a ctest --test-dir build-windows --output-on-failure -j "$jobs"

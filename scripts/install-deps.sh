@@ -6,10 +6,15 @@
 #   install-deps.sh shot   that, and what scripts/screenshot.sh needs
 #   install-deps.sh valgrind   that, and what scripts/valgrind-window.sh needs
 #   install-deps.sh bench  that, and what the benchmark scripts need
+#   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
+#   install-deps.sh windows-test   that, and what its tests under Wine need
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
 case "${1:-run}" in
+  windows) packages=("${windows[@]}") ;;
+  windows-test) packages=("${windows[@]}" wine wine64 xvfb xauth python3-pefile imagemagick) ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
                   clang libclang-rt-14-dev) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;

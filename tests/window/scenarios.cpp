@@ -175,13 +175,22 @@ std::vector<Scenario> WindowScenarios() {
        {Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4,4668"), SetSeparator("."),
         Click("CalcolaSens"), Shows("MVSens1", "4.4668"), Type("MVSens2", "0,1"), Click("CalcolaSens2"), Warned(),
         SetSeparator(","), Click("CalcolaSens2"), Shows("DBSens2", "-80")}},
-      {"Enter in a field does nothing; on a button it presses it; Space ticks a check box",
+      {"Enter in a field does nothing; Space ticks the focused check box and presses the focused button",
        ".",
        {Type("DBSens1", "-47"), Press(Key::Enter), Shows("MVSens1", ""), FocusIn("DBSens1"), Press(Key::Tab),
         Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), FocusIn("Arrotonda"), Press(Key::Space),
         Ticked("Arrotonda", true), Shows("MVSens1", "4"), Press(Key::Tab), Press(Key::Tab), FocusIn("CalcolaSens"),
-        Type("DBSens1", "-40"), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab),
-        Press(Key::Tab), Press(Key::Tab), FocusIn("CalcolaSens"), Press(Key::Enter), Shows("MVSens1", "10")}},
+        Type("DBSens1", "-40"), FocusIn("DBSens1"), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab),
+        Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), FocusIn("CalcolaSens"),
+        Press(Key::Space), Shows("MVSens1", "10")}},
+      // Windows presses the focused push button on Enter too.
+      {"Enter on the focused button presses it",
+       ".",
+       {Type("MVSens2", "10"), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab),
+        FocusIn("CalcolaSens2"), Press(Key::Enter), Shows("DBSens2", "-40"), Type("MAXSPL", "130"),
+        Type("SELFNOISE", "15"), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab),
+        Press(Key::Tab), FocusIn("CalcGamma"), Press(Key::Enter), Shows("LabGamma", "115"), Shows("LabSN", "79")},
+       "win32"},
   };
   AddWorkedResults(scenarios);
   return scenarios;

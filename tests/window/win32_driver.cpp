@@ -2,7 +2,8 @@
 // posted where the focus is and go through the same dialog-manager loop as
 // the program's, clicks are the buttons' own, warnings are caught as their
 // box opens and dismissed. Runs under Wine on Linux, or on Windows.
-//   velsona_window_win32_tests [PART-OF-A-SCENARIO-NAME]
+//   velsona_window_win32_tests [--dpi N] [PART-OF-A-SCENARIO-NAME]
+// With --dpi, the screen must be of N dots per inch, or nothing is played.
 
 #include <windows.h>
 
@@ -247,11 +248,27 @@ class Win32Driver : public Driver {
 int main(int argc, char** argv) {
   using namespace velsona::window_tests;
   velsona::platform::Application application(argc, argv);
-  const std::string only = argc > 1 ? argv[1] : "";
+  int next = 1;
+  UINT dpi = 0;
+  if (argc > next + 1 && std::string(argv[next]) == "--dpi") {
+    dpi = static_cast<UINT>(std::stoi(argv[next + 1]));
+    next += 2;
+  }
+  const std::string only = argc > next ? argv[next] : "";
+  {
+    velsona::ui::Form1 probe;
+    const UINT actual = GetDpiForWindow(static_cast<HWND>(probe.NativeWindow()));
+    std::printf("The window is drawn at %u dpi\n", actual);
+    if (dpi != 0 && actual != dpi) {
+      std::printf("FAIL: the screen should be of %u dpi\n", dpi);
+      return 1;
+    }
+  }
   Win32Driver driver;
   int played = 0, failed = 0;
   for (const Scenario& scenario : WindowScenarios()) {
     if (scenario.name.find(only) == std::string::npos) continue;
+    if (!scenario.system.empty() && scenario.system != "win32") continue;
     ++played;
     const std::vector<std::string> faults = Play(driver, scenario);
     std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", scenario.name.c_str());

@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -242,6 +244,39 @@ class Win32Driver : public Driver {
   HWND window_ = nullptr;
 };
 
+// A move to a monitor of another density: Windows tells the window with
+// WM_DPICHANGED, and places, sizes and fonts follow. Wine has one density for
+// all monitors, so the message is sent here as Windows would send it.
+std::vector<std::string> FollowsDensityChange() {
+  std::vector<std::string> faults;
+  ui::Form1 form;
+  form.Show();
+  const auto window = static_cast<HWND>(form.NativeWindow());
+  const UINT dpi = GetDpiForWindow(window) * 2;
+  RECT suggested;
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  const auto fits = [dpi](long actual, int at96) { return std::abs(actual - std::lround(at96 * dpi / 96.0)) <= 1; };
+  HWND field = nullptr;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (NameOf(child) == "DBSens1") field = child;
+  }
+  RECT place;
+  GetWindowRect(field, &place);
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+  if (!fits(place.left, 14) || !fits(place.top, 50) || !fits(place.right - place.left, 105) ||
+      !fits(place.bottom - place.top, 33)) {
+    faults.push_back("DBSens1 not placed for " + std::to_string(dpi) + " dpi");
+  }
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(field, WM_GETFONT, 0, 0)), sizeof font, &font);
+  if (font.lfHeight != -std::lround(12.0 * dpi / 72.0)) {
+    faults.push_back("DBSens1's font " + std::to_string(font.lfHeight) + " px high at " + std::to_string(dpi) + " dpi");
+  }
+  if (font.lfWeight != FW_BOLD) faults.push_back("DBSens1's font not bold");
+  return faults;
+}
+
 }  // namespace
 }  // namespace velsona::window_tests
 
@@ -272,6 +307,13 @@ int main(int argc, char** argv) {
     ++played;
     const std::vector<std::string> faults = Play(driver, scenario);
     std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", scenario.name.c_str());
+    for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
+    if (!faults.empty()) ++failed;
+  }
+  if (only.empty()) {
+    ++played;
+    const std::vector<std::string> faults = FollowsDensityChange();
+    std::printf("%s the window follows a change of density\n", faults.empty() ? "PASS" : "FAIL");
     for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
     if (!faults.empty()) ++failed;
   }

@@ -87,8 +87,9 @@ NumberFormat CurrentNumberFormat() {
 
 struct Form::Impl {
   struct Control {
-    ControlSpec spec;
+    ControlSpec spec;  // its texts are not read after the control is made
     std::string name;
+    std::string frame;
     HWND hwnd = nullptr;
     HBRUSH background = nullptr;
     std::function<void()> onClick;
@@ -101,6 +102,7 @@ struct Form::Impl {
   std::map<std::string, Control, std::less<>> controls;
   std::map<int, Control*> byId;
   std::map<double, HFONT> fonts;  // one per size, at the window's density
+  HICON icons[2] = {nullptr, nullptr};  // small and large, at the window's density
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
@@ -112,7 +114,6 @@ struct Form::Impl {
   }
 
   void MakeFonts() {
-    for (auto& [points, font] : fonts) DeleteObject(font);
     fonts.clear();
     for (const auto& [name, control] : controls) {
       const double points = control.spec.fontPoints;
@@ -126,13 +127,15 @@ struct Form::Impl {
 
   // Places every control and gives it its font, at the window's density.
   void Layout() {
+    // The controls let go of the old fonts before they are deleted.
+    const std::map<double, HFONT> old = std::move(fonts);
     MakeFonts();
     for (auto& [name, control] : controls) {
       const ControlSpec& spec = control.spec;
       int left = Scale(spec.left, dpi);
       int top = Scale(spec.top, dpi);
-      if (*spec.frame != '\0') {
-        const ControlSpec& frame = Find(spec.frame).spec;
+      if (!control.frame.empty()) {
+        const ControlSpec& frame = Find(control.frame).spec;
         left += Scale(frame.left, dpi);
         top += Scale(frame.top, dpi);
       }
@@ -140,6 +143,7 @@ struct Form::Impl {
                    SWP_NOZORDER | SWP_NOACTIVATE);
       SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(spec.fontPoints)), TRUE);
     }
+    for (const auto& [points, font] : old) DeleteObject(font);
   }
 
   // The outer size of the window whose client area the table gives.
@@ -152,11 +156,16 @@ struct Form::Impl {
 
   void SetIcons() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
-      const int size = GetSystemMetricsForDpi(metric, dpi);
-      auto* icon = static_cast<HICON>(
-          LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
-      if (icon != nullptr) SendMessageW(window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+    // Indexed by ICON_SMALL (0) and ICON_BIG (1).
+    const int sizes[2] = {GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CXICON, dpi)};
+    for (const int which : {ICON_BIG, ICON_SMALL}) {
+      // The image of the icon nearest the size, scaled if none is that size.
+      auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, sizes[which],
+                                                 sizes[which], LR_DEFAULTCOLOR));
+      if (icon == nullptr) continue;
+      SendMessageW(window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+      if (icons[which] != nullptr) DestroyIcon(icons[which]);
+      icons[which] = icon;
     }
   }
 
@@ -310,6 +319,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     Impl::Control& control = impl_->controls[spec->name];
     control.spec = *spec;
     control.name = spec->name;
+    control.frame = spec->frame;
     const auto [className, controlStyle] = ClassAndStyle(*spec);
     const DWORD extended = spec->kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
     control.hwnd = CreateWindowExW(extended, className, Wide(spec->text).c_str(), controlStyle, 0, 0, 0, 0,
@@ -337,6 +347,9 @@ Form::~Form() {
     DestroyWindow(impl_->window);
   }
   for (auto& [points, font] : impl_->fonts) DeleteObject(font);
+  for (HICON icon : impl_->icons) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
   for (auto& [name, control] : impl_->controls) {
     if (control.background != nullptr) DeleteObject(control.background);
   }

@@ -14,7 +14,7 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
 case "${1:-run}" in
   windows) packages=("${windows[@]}") ;;
-  windows-test) packages=("${windows[@]}" wine wine64 xvfb xauth python3-pefile imagemagick) ;;
+  windows-test) packages=("${windows[@]}" wine wine64 xvfb xauth python3-pefile) ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick
                   clang libclang-rt-14-dev) ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;

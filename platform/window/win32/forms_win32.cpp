@@ -389,10 +389,13 @@ void Form::Show() {
   const RECT& area = info.rcWork;
   SetWindowPos(impl_->window, nullptr, area.left + (area.right - area.left - outer.cx) / 2,
                area.top + (area.bottom - area.top - outer.cy) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The focus goes to the first tab stop now, and again if the window is
+  // activated later than shown.
+  impl_->focusBeforeDeactivation = impl_->FirstTabStop();
   ShowWindow(impl_->window, SW_SHOW);
   UpdateWindow(impl_->window);
   SetForegroundWindow(impl_->window);
-  if (const HWND first = impl_->FirstTabStop()) SetFocus(first);
+  if (impl_->focusBeforeDeactivation != nullptr) SetFocus(impl_->focusBeforeDeactivation);
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {

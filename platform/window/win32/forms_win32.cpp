@@ -314,6 +314,17 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     if (aFrame != bFrame) return bFrame;
     return a->tabIndex < b->tabIndex;
   });
+  // A control that cannot be made takes the window with it.
+  struct DestroyUnlessDone {
+    Impl& impl;
+    bool done = false;
+    ~DestroyUnlessDone() {
+      if (!done && impl.window != nullptr) {
+        impl.closedByProgram = true;
+        DestroyWindow(impl.window);
+      }
+    }
+  } guard{*impl_};
   int id = kFirstControlId;
   for (const ControlSpec* spec : ordered) {
     Impl::Control& control = impl_->controls[spec->name];
@@ -339,6 +350,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
   impl_->SetIcons();
   const SIZE outer = impl_->OuterSize();
   SetWindowPos(impl_->window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  guard.done = true;
 }
 
 Form::~Form() {

@@ -13,3 +13,5 @@ convert icons/velsona-32-rgba.png -colors 256 PNG8:icons/velsona-32.png
 rm icons/velsona-32-rgba.png
 # The same image for the Windows executable.
 convert icons/velsona-32.png -colors 256 icons/velsona.ico
+# Larger images after it, for today's Windows shells and dense screens.
+python3 windows/add-large-icons.py icons/velsona.ico icons/velsona-48.png icons/velsona-256.png

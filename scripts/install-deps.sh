@@ -6,15 +6,20 @@
 #   install-deps.sh shot   that, and what scripts/screenshot.sh needs
 #   install-deps.sh valgrind   that, and what scripts/valgrind-window.sh needs
 #   install-deps.sh bench  that, and what the benchmark scripts need
+#   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
+#   install-deps.sh windows-test   that, and what its tests under Wine need
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
+windows_test=(googletest wine wine64 xvfb xauth python3-pefile)
 case "${1:-run}" in
+  windows) packages=("${windows[@]}") ;;
+  windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
                   xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
-                  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
-                  wine wine64) ;;
+                  "${windows[@]}" "${windows_test[@]}") ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;

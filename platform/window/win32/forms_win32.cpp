@@ -1,0 +1,447 @@
+#include "platform/window/forms.h"
+
+// The window on the Win32 API: every control a standard system control, laid
+// out in pixels of the monitor's density and redrawn when the window moves to
+// a monitor of another density.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <commctrl.h>
+#include <deque>
+#include <map>
+#include <stdexcept>
+#include <utility>
+
+namespace velsona::platform {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VelsonaForm";
+// Each control carries its name in this window property, so that tools and
+// tests that inspect the window can find it by the name the program uses.
+constexpr wchar_t kNameProperty[] = L"VelsonaControlName";
+// The executable's icon resource, which is also the window's icon.
+constexpr WORD kIconResource = 1;
+// A warning waits in the queue until the handler that raised it has returned.
+constexpr UINT kShowWarning = WM_APP + 1;
+// Control identifiers start above the dialog manager's IDOK and IDCANCEL.
+constexpr int kFirstControlId = 100;
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+// Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
+int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
+
+bool TakesTabFocus(ControlKind kind) {
+  return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
+}
+
+// The system class and styles of each kind of control.
+std::pair<const wchar_t*, DWORD> ClassAndStyle(const ControlSpec& spec) {
+  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  switch (spec.kind) {
+    case ControlKind::Frame:
+      return {L"BUTTON", child | BS_GROUPBOX};
+    case ControlKind::CaptionLabel:
+      return {L"STATIC", child | SS_NOPREFIX | (spec.alignment == Alignment::Centre ? SS_CENTER : SS_LEFT)};
+    case ControlKind::TextBox:
+      return {L"EDIT", child | WS_TABSTOP | WS_GROUP | ES_CENTER | ES_AUTOHSCROLL};
+    case ControlKind::ResultField:
+      // Read-only: the user can select and copy the text but not change it,
+      // and it stays out of the Tab order.
+      return {L"EDIT", child | WS_BORDER | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL};
+    case ControlKind::Button:
+      return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON};
+    case ControlKind::CheckBox:
+      return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX};
+  }
+  throw std::logic_error("unknown control kind");
+}
+
+}  // namespace
+
+NumberFormat CurrentNumberFormat() {
+  NumberFormat format;
+  wchar_t separator[8] = {};
+  // Read afresh each time: a change in the regional settings counts at once.
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 1) {
+    format.decimalSeparator = Utf8(separator);
+  }
+  return format;
+}
+
+struct Form::Impl {
+  struct Control {
+    ControlSpec spec;  // its texts are not read after the control is made
+    std::string name;
+    std::string frame;
+    HWND hwnd = nullptr;
+    HBRUSH background = nullptr;
+    std::function<void()> onClick;
+  };
+
+  HWND window = nullptr;
+  UINT dpi = USER_DEFAULT_SCREEN_DPI;
+  int clientWidth = 0, clientHeight = 0;  // twips
+  std::wstring fontFamily;
+  std::map<std::string, Control, std::less<>> controls;
+  std::map<int, Control*> byId;
+  std::map<double, HFONT> fonts;  // one per size, at the window's density
+  HICON icons[2] = {nullptr, nullptr};  // small and large, at the window's density
+  HWND focusBeforeDeactivation = nullptr;
+  std::deque<std::pair<std::wstring, std::wstring>> warnings;
+  bool closedByProgram = false;
+
+  Control& Find(std::string_view name) {
+    const auto found = controls.find(name);
+    if (found == controls.end()) throw std::invalid_argument("no such control: " + std::string(name));
+    return found->second;
+  }
+
+  void MakeFonts() {
+    fonts.clear();
+    for (const auto& [name, control] : controls) {
+      const double points = control.spec.fontPoints;
+      if (fonts.count(points) != 0) continue;
+      // Fractional sizes such as 8.25 pt round to the nearest pixel height.
+      const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
+      fonts[points] = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, fontFamily.c_str());
+    }
+  }
+
+  // Places every control and gives it its font, at the window's density.
+  void Layout() {
+    // The controls let go of the old fonts before they are deleted.
+    const std::map<double, HFONT> old = std::move(fonts);
+    MakeFonts();
+    for (auto& [name, control] : controls) {
+      const ControlSpec& spec = control.spec;
+      int left = Scale(spec.left, dpi);
+      int top = Scale(spec.top, dpi);
+      if (!control.frame.empty()) {
+        const ControlSpec& frame = Find(control.frame).spec;
+        left += Scale(frame.left, dpi);
+        top += Scale(frame.top, dpi);
+      }
+      SetWindowPos(control.hwnd, nullptr, left, top, Scale(spec.width, dpi), Scale(spec.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(spec.fontPoints)), TRUE);
+    }
+    for (const auto& [points, font] : old) DeleteObject(font);
+  }
+
+  // The outer size of the window whose client area the table gives.
+  SIZE OuterSize() const {
+    RECT rect{0, 0, Scale(clientWidth, dpi), Scale(clientHeight, dpi)};
+    AdjustWindowRectExForDpi(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+  }
+
+  void SetIcons() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Indexed by ICON_SMALL (0) and ICON_BIG (1).
+    const int sizes[2] = {GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CXICON, dpi)};
+    for (const int which : {ICON_BIG, ICON_SMALL}) {
+      // The image of the icon nearest the size, scaled if none is that size.
+      auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, sizes[which],
+                                                 sizes[which], LR_DEFAULTCOLOR));
+      if (icon == nullptr) continue;
+      SendMessageW(window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+      if (icons[which] != nullptr) DestroyIcon(icons[which]);
+      icons[which] = icon;
+    }
+  }
+
+  HWND FirstTabStop() const {
+    const Control* first = nullptr;
+    for (const auto& [name, control] : controls) {
+      if (TakesTabFocus(control.spec.kind) && (first == nullptr || control.spec.tabIndex < first->spec.tabIndex)) {
+        first = &control;
+      }
+    }
+    return first == nullptr ? nullptr : first->hwnd;
+  }
+
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+LRESULT CALLBACK Form::Impl::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<Impl*>(create->lpCreateParams)->window = hwnd;
+  }
+  auto* impl = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (impl == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return impl->Handle(message, wParam, lParam);
+}
+
+namespace {
+
+void RegisterWindowClass(WNDPROC procedure) {
+  static const bool registered = [procedure] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(kIconResource));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassExW(&windowClass) != 0;
+  }();
+  if (!registered) throw std::runtime_error("cannot register the window class");
+}
+
+}  // namespace
+
+LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDOK) {
+        // Enter, which the dialog manager turns into IDOK: it presses the
+        // focused push button, as Windows does; in a field it does nothing.
+        const HWND focus = GetFocus();
+        for (const auto& [name, control] : controls) {
+          if (control.hwnd == focus && control.spec.kind == ControlKind::Button) {
+            SendMessageW(focus, BM_CLICK, 0, 0);
+          }
+        }
+        return 0;
+      }
+      if (id == IDCANCEL) return 0;  // Escape does not close the window
+      const auto found = byId.find(id);
+      if (found != byId.end() && HIWORD(wParam) == BN_CLICKED && found->second->onClick) {
+        // An auto check box has its new state by now.
+        found->second->onClick();
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      // Read-only edit fields ask here for their colours.
+      const auto hwnd = reinterpret_cast<HWND>(lParam);
+      for (const auto& [name, control] : controls) {
+        if (control.hwnd == hwnd && control.background != nullptr) {
+          const auto hdc = reinterpret_cast<HDC>(wParam);
+          const Colour& colour = *control.spec.background;
+          SetBkColor(hdc, RGB(colour.red, colour.green, colour.blue));
+          SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+          return reinterpret_cast<LRESULT>(control.background);
+        }
+      }
+      break;
+    }
+    case WM_ACTIVATE:
+      // Keyboard focus goes back where it was when the window is active again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        focusBeforeDeactivation = GetFocus();
+      } else if (focusBeforeDeactivation != nullptr && IsChild(window, focusBeforeDeactivation)) {
+        SetFocus(focusBeforeDeactivation);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      dpi = HIWORD(wParam);
+      Layout();
+      SetIcons();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case kShowWarning:
+      while (!warnings.empty()) {
+        const auto [title, text] = warnings.front();
+        warnings.pop_front();
+        MessageBoxW(window, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+      }
+      return 0;
+    case WM_DESTROY:
+      for (auto& [name, control] : controls) RemovePropW(control.hwnd, kNameProperty);
+      // Closing the window ends the program; a window the program itself
+      // destroys leaves the event loop running.
+      if (!closedByProgram) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      window = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) : impl_(std::make_unique<Impl>()) {
+  RegisterWindowClass(&Impl::Procedure);
+  impl_->clientWidth = window.clientWidth;
+  impl_->clientHeight = window.clientHeight;
+  impl_->fontFamily = Wide(window.fontFamily);
+  // Fixed size: a border that does not resize, no maximise box.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, Wide(window.title).c_str(), style, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr),
+                  impl_.get());
+  if (impl_->window == nullptr) throw std::runtime_error("cannot create the window");
+  impl_->dpi = GetDpiForWindow(impl_->window);
+
+  // The dialog manager's Tab key follows the order in which controls were
+  // created, so they are created in the order of their tab index; frames
+  // last, below the controls they surround.
+  std::vector<const ControlSpec*> ordered;
+  for (const ControlSpec& spec : controls) ordered.push_back(&spec);
+  std::stable_sort(ordered.begin(), ordered.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    const bool aFrame = a->kind == ControlKind::Frame, bFrame = b->kind == ControlKind::Frame;
+    if (aFrame != bFrame) return bFrame;
+    return a->tabIndex < b->tabIndex;
+  });
+  // A control that cannot be made takes the window with it.
+  struct DestroyUnlessDone {
+    Impl& impl;
+    bool done = false;
+    ~DestroyUnlessDone() {
+      if (!done && impl.window != nullptr) {
+        impl.closedByProgram = true;
+        DestroyWindow(impl.window);
+      }
+    }
+  } guard{*impl_};
+  int id = kFirstControlId;
+  for (const ControlSpec* spec : ordered) {
+    Impl::Control& control = impl_->controls[spec->name];
+    control.spec = *spec;
+    control.name = spec->name;
+    control.frame = spec->frame;
+    const auto [className, controlStyle] = ClassAndStyle(*spec);
+    const DWORD extended = spec->kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    control.hwnd = CreateWindowExW(extended, className, Wide(spec->text).c_str(), controlStyle, 0, 0, 0, 0,
+                                   impl_->window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control.hwnd == nullptr) throw std::runtime_error("cannot create control " + control.name);
+    SetPropW(control.hwnd, kNameProperty, const_cast<char*>(control.name.c_str()));
+    if (spec->kind == ControlKind::TextBox && spec->maxLength > 0) {
+      SendMessageW(control.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec->maxLength), 0);
+    }
+    if (spec->background) {
+      control.background = CreateSolidBrush(RGB(spec->background->red, spec->background->green, spec->background->blue));
+    }
+    impl_->byId[id++] = &control;
+  }
+  impl_->Layout();
+  impl_->SetIcons();
+  const SIZE outer = impl_->OuterSize();
+  SetWindowPos(impl_->window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  guard.done = true;
+}
+
+Form::~Form() {
+  if (impl_->window != nullptr) {
+    impl_->closedByProgram = true;
+    DestroyWindow(impl_->window);
+  }
+  for (auto& [points, font] : impl_->fonts) DeleteObject(font);
+  for (HICON icon : impl_->icons) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
+  for (auto& [name, control] : impl_->controls) {
+    if (control.background != nullptr) DeleteObject(control.background);
+  }
+}
+
+std::string Form::Text(std::string_view control) const {
+  const HWND hwnd = impl_->Find(control).hwnd;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return Utf8(text);
+}
+
+void Form::SetText(std::string_view control, std::string_view text) {
+  // An edit control tells assistive technology of its new value itself.
+  SetWindowTextW(impl_->Find(control).hwnd, Wide(text).c_str());
+}
+
+CheckState Form::Check(std::string_view control) const {
+  switch (SendMessageW(impl_->Find(control).hwnd, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED: return CheckState::Ticked;
+    case BST_INDETERMINATE: return CheckState::Grey;
+    default: return CheckState::Clear;
+  }
+}
+
+void Form::OnClick(std::string_view control, std::function<void()> handler) {
+  impl_->Find(control).onClick = std::move(handler);
+}
+
+void Form::Show() {
+  // Centred on the work area of the primary monitor, at that monitor's density.
+  const HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  const SIZE outer = impl_->OuterSize();
+  const RECT& area = info.rcWork;
+  SetWindowPos(impl_->window, nullptr, area.left + (area.right - area.left - outer.cx) / 2,
+               area.top + (area.bottom - area.top - outer.cy) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The focus goes to the first tab stop now, and again if the window is
+  // activated later than shown.
+  impl_->focusBeforeDeactivation = impl_->FirstTabStop();
+  ShowWindow(impl_->window, SW_SHOW);
+  UpdateWindow(impl_->window);
+  SetForegroundWindow(impl_->window);
+  if (impl_->focusBeforeDeactivation != nullptr) SetFocus(impl_->focusBeforeDeactivation);
+}
+
+void Form::Warn(std::string_view title, std::string_view message) {
+  // The box opens once the calling handler has returned to the event loop.
+  impl_->warnings.emplace_back(Wide(title), Wide(message));
+  PostMessageW(impl_->window, kShowWarning, 0, 0);
+}
+
+void* Form::NativeWindow() const { return impl_->window; }
+
+struct Application::Impl {};
+
+Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+Application::~Application() = default;
+
+int Application::Run() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // The dialog manager gives each top-level window of ours Tab, Shift+Tab
+    // and Enter.
+    const HWND top = GetAncestor(message.hwnd, GA_ROOT);
+    wchar_t className[32] = {};
+    if (top != nullptr && GetClassNameW(top, className, 32) > 0 && std::wstring_view(className) == kWindowClass &&
+        IsDialogMessageW(top, &message)) {
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace velsona::platform

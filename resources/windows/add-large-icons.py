@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Adds larger PNG images after the first image of a Windows icon file, for
+today's shells (Start menu, Explorer, high-density screens). The first image
+stays first and unchanged: the 32 x 32, 256-colour one.
+
+    add-large-icons.py ICO PNG...
+"""
+import struct
+import sys
+
+
+def png_size(data):
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        sys.exit("not a PNG image")
+    return struct.unpack(">II", data[16:24])
+
+
+def main(ico_path, png_paths):
+    ico = open(ico_path, "rb").read()
+    _, kind, count = struct.unpack_from("<HHH", ico)
+    entries = [ico[6 + 16 * i: 22 + 16 * i] for i in range(count)]
+    images = []
+    for entry in entries:
+        size, offset = struct.unpack_from("<II", entry, 8)
+        images.append((entry[:8], ico[offset:offset + size]))
+    images = images[:1]  # the 32 x 32, 256-colour image; larger ones are made anew
+    for path in png_paths:
+        data = open(path, "rb").read()
+        width, height = png_size(data)
+        header = struct.pack("<BBBBHH", width % 256, height % 256, 0, 0, 1, 32)
+        images.append((header, data))
+    out = bytearray(struct.pack("<HHH", 0, kind, len(images)))
+    offset = 6 + 16 * len(images)
+    for header, data in images:
+        out += header + struct.pack("<II", len(data), offset)
+        offset += len(data)
+    for _, data in images:
+        out += data
+    open(ico_path, "wb").write(out)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2:])

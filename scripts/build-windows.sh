@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows program on Debian: installs what is missing, builds
+# Velsona.exe with mingw-w64, strips it and makes its installer beside it,
+# Velsona-1.0.0-x64.msi. The last line printed is the path of Velsona.exe.
+#   bash scripts/build-windows.sh [BUILD_DIR]      (default: build-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+bash scripts/install-deps.sh windows >&2
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake "$build" >&2  # keeps the folder's own choices, e.g. tests on
+else
+  cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DVELSONA_WERROR=ON -DBUILD_TESTING=OFF >&2
+fi
+cmake --build "$build" --target velsona_dist >&2
+exe=$(realpath "$build/dist/Velsona.exe")
+msi=$(realpath "$build/dist/Velsona-1.0.0-x64.msi")
+echo "Installer: $msi ($(stat -c %s "$msi") bytes)" >&2
+echo "Program: $(stat -c %s "$exe") bytes, stripped" >&2
+echo "$exe"

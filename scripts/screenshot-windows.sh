@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Retakes docs/screenshot-windows.png: Velsona.exe under Wine, in a Wine
+# desktop on a virtual X display at 96 dpi, with a worked example typed in.
+#   screenshot-windows.sh [BUILD_DIR]     (default: build-windows, built first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+bash scripts/install-deps.sh windows-test
+bash scripts/install-deps.sh shot
+exe=$(bash scripts/build-windows.sh "$build" | tail -n 1)
+out=docs/screenshot-windows.png
+prefix=$(realpath "$build")/wine-window-96
+
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -euo pipefail
+  bash tests/window/wine-window.sh 96 "$1" "$2" &
+  trap "WINEPREFIX=\"$1\" timeout 10 wineserver -k || true" EXIT
+  sleep 8
+  import -window root "$3.root.png"
+  # The window is alone on the Wine desktop: its bounds are where the desktop colour ends.
+  geometry=$(convert "$3.root.png" -fuzz 2% -trim -format "%X %Y" info:)
+  set -- "$@" $geometry
+  # A click in the dB field (14 + 56, 50 + 16 pixels into the client, below a 22-pixel title bar),
+  # then -47, Tab to mV/Pa, 12, Tab, 130, Tab, 15, and Space on the three buttons.
+  xdotool mousemove $(($4 + 3 + 70)) $(($5 + 22 + 66)) click 1
+  for key in minus 4 7 Tab 1 2 Tab 1 3 0 Tab 1 5 Tab Tab Tab space Tab space Tab space; do
+    xdotool key "$key"
+    sleep 0.1
+  done
+  sleep 1
+  import -window root "$3.root.png"
+  convert "$3.root.png" -fuzz 2% -trim +repage "$3"
+  rm "$3.root.png"
+' _ "$prefix" "$exe" "$out"
+echo "wrote $out"

@@ -1,0 +1,158 @@
+// Plays the window scenarios on the Qt window: one data row per scenario,
+// keys and clicks sent as a user would, with QTest.
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+#include <memory>
+
+#include "tests/window/scenarios.h"
+#include "ui/form1.h"
+
+namespace velsona::window_tests {
+namespace {
+
+class QtDriver : public Driver {
+ public:
+  void Open(const std::string& separator) override {
+    separator_ = separator;
+    form_ = std::make_unique<ui::Form1>([this] { return platform::NumberFormat{separator_}; });
+    form_->Show();
+    QApplication::setActiveWindow(top());
+    if (!QTest::qWaitForWindowActive(top())) qWarning("window not active");
+  }
+  void Close() override {
+    TakeWarning();
+    form_.reset();
+  }
+  void SetSeparator(const std::string& separator) override { separator_ = separator; }
+  void Type(const char* control, const std::string& text) override {
+    QWidget* widget = Find<QWidget>(control);
+    widget->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(widget, Qt::Key_Delete);
+    for (const QChar key : QString::fromStdString(text)) QTest::keyClicks(QApplication::focusWidget(), key);
+  }
+  void Click(const char* control) override {
+    auto* button = Find<QAbstractButton>(control);
+    // The check box's indicator, or the middle of a push button.
+    const QPoint at = qobject_cast<QCheckBox*>(button) ? QPoint(8, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+  }
+  void Press(Key key) override {
+    const Qt::Key qtKey = key == Key::Tab ? Qt::Key_Tab : key == Key::Enter ? Qt::Key_Return : Qt::Key_Space;
+    QTest::keyClick(QApplication::focusWidget(), qtKey);
+  }
+  std::string Text(const char* control) override {
+    QWidget* widget = Find<QWidget>(control);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+    return qobject_cast<QAbstractButton*>(widget)->text().toStdString();
+  }
+  bool Ticked(const char* control) override { return Find<QCheckBox>(control)->isChecked(); }
+  std::string Focused() override {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && top()->isAncestorOf(focus) ? focus->objectName().toStdString() : std::string();
+  }
+  std::optional<Warning> TakeWarning() override {
+    QMessageBox* box = top()->findChild<QMessageBox*>(QStringLiteral("failureMessage"));
+    if (box == nullptr || !box->isVisible()) return std::nullopt;
+    Warning warning{box->windowTitle().toStdString(), box->text().toStdString(),
+                    box->icon() == QMessageBox::Warning,
+                    box->parentWidget() == top() && box->windowModality() != Qt::NonModal};
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return warning;
+  }
+  Rgb Background(const char* control) override {
+    QWidget* widget = Find<QWidget>(control);
+    const QImage image = widget->grab().toImage();
+    const QColor pixel = image.pixelColor(QPoint(2, widget->height() / 2) * image.devicePixelRatio());
+    return {pixel.red(), pixel.green(), pixel.blue()};
+  }
+  Rect Place(const char* control) override {
+    QWidget* widget = Find<QWidget>(control);
+    const QPoint at = widget->mapTo(top(), QPoint(0, 0));
+    return {at.x(), at.y(), widget->width(), widget->height()};
+  }
+  double Scale() override { return 1.0; }  // Qt places in pixels of 96 dpi and scales them itself
+  WindowFacts Facts() override {
+    WindowFacts facts;
+    facts.title = top()->windowTitle().toStdString();
+    facts.clientWidth = top()->width();
+    facts.clientHeight = top()->height();
+    facts.resizable = top()->minimumSize() != top()->maximumSize();
+    facts.maximisable = top()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    facts.hasIcon = !top()->windowIcon().isNull();
+    const QPoint offCentre = top()->geometry().center() - top()->screen()->availableGeometry().center();
+    facts.offCentreX = offCentre.x();
+    facts.offCentreY = offCentre.y();
+    return facts;
+  }
+  std::vector<std::string> CutOffCaptions() override {
+    std::vector<std::string> cut;
+    for (QLabel* label : top()->findChildren<QLabel*>()) {
+      if (label->text().isEmpty()) continue;
+      if (label->fontMetrics().horizontalAdvance(label->text()) > label->contentsRect().width() ||
+          label->fontMetrics().height() > label->contentsRect().height()) {
+        cut.push_back(label->objectName().toStdString());
+      }
+    }
+    for (QAbstractButton* button : top()->findChildren<QAbstractButton*>()) {
+      if (button->text().isEmpty()) continue;
+      if (button->sizeHint().width() > button->width() || button->sizeHint().height() > button->height()) {
+        cut.push_back(button->objectName().toStdString());
+      }
+    }
+    return cut;
+  }
+
+ private:
+  QWidget* top() const { return static_cast<QWidget*>(form_->NativeWindow()); }
+  template <typename T>
+  T* Find(const char* name) const {
+    T* widget = top()->findChild<T*>(QString::fromLatin1(name));
+    if (widget == nullptr) qFatal("no control %s", name);
+    return widget;
+  }
+
+  std::string separator_ = ".";
+  std::unique_ptr<ui::Form1> form_;
+};
+
+}  // namespace
+}  // namespace velsona::window_tests
+
+using velsona::window_tests::Scenario;
+
+class WindowScenariosOnQt : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void play_data() {
+    QTest::addColumn<int>("index");
+    const std::vector<Scenario> scenarios = velsona::window_tests::WindowScenarios();
+    for (std::size_t i = 0; i < scenarios.size(); ++i) {
+      if (scenarios[i].system.empty() || scenarios[i].system == "qt") {
+        QTest::newRow(scenarios[i].name.c_str()) << static_cast<int>(i);
+      }
+    }
+  }
+  void play() {
+    QFETCH(int, index);
+    const Scenario scenario = velsona::window_tests::WindowScenarios().at(static_cast<std::size_t>(index));
+    velsona::window_tests::QtDriver driver;
+    const std::vector<std::string> faults = velsona::window_tests::Play(driver, scenario);
+    QString report;
+    for (const std::string& fault : faults) report += QString::fromStdString("\n  " + fault);
+    QVERIFY2(faults.empty(), qPrintable(report));
+  }
+};
+
+QTEST_MAIN(WindowScenariosOnQt)
+#include "qt_driver.moc"

@@ -1,0 +1,322 @@
+// Plays the window scenarios on the Win32 window, in this process: keys are
+// posted where the focus is and go through the same dialog-manager loop as
+// the program's, clicks are the buttons' own, warnings are caught as their
+// box opens and dismissed. Runs under Wine on Linux, or on Windows.
+//   velsona_window_win32_tests [--dpi N] [PART-OF-A-SCENARIO-NAME]
+// With --dpi, the screen must be of N dots per inch, or nothing is played.
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/window/scenarios.h"
+#include "ui/form1.h"
+
+namespace velsona::window_tests {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  std::string utf8(wide.size() * 3 + 1, '\0');
+  utf8.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                          nullptr) - 1));
+  return utf8;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The name each control of the program carries as a window property.
+std::string NameOf(HWND hwnd) {
+  const auto* name = static_cast<const char*>(GetPropW(hwnd, L"VelsonaControlName"));
+  return name == nullptr ? std::string() : std::string(name);
+}
+
+// Warning boxes, caught as they open and closed with their OK button.
+std::vector<Warning> caught;
+HWND programWindow = nullptr;
+
+LRESULT CALLBACK CatchWarnings(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    const auto box = reinterpret_cast<HWND>(wParam);
+    wchar_t className[16] = {};
+    GetClassNameW(box, className, 16);
+    if (std::wstring(className) == L"#32770") {
+      Warning warning;
+      warning.title = Utf8(TextOf(box));
+      warning.text = Utf8(TextOf(GetDlgItem(box, 0xFFFF)));
+      warning.ownedByWindow = GetWindow(box, GW_OWNER) == programWindow && !IsWindowEnabled(programWindow);
+      // The box's icon is the system's shared warning sign.
+      const HICON sign = LoadIconW(nullptr, MAKEINTRESOURCEW(32515));  // the exclamation mark
+      for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == sign) warning.warningIcon = true;
+      }
+      caught.push_back(warning);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class Win32Driver : public Driver {
+ public:
+  Win32Driver() {
+    hook_ = SetWindowsHookExW(WH_CBT, CatchWarnings, nullptr, GetCurrentThreadId());
+    wchar_t separator[8] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    originalSeparator_ = separator;
+  }
+  ~Win32Driver() override {
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, originalSeparator_.c_str());
+    UnhookWindowsHookEx(hook_);
+  }
+
+  void Open(const std::string& separator) override {
+    SetSeparator(separator);
+    caught.clear();
+    // The program's own reading of the regional settings.
+    form_ = std::make_unique<ui::Form1>();
+    form_->Show();
+    window_ = static_cast<HWND>(form_->NativeWindow());
+    programWindow = window_;
+    Pump(3);
+  }
+  void Close() override {
+    form_.reset();
+    Pump();
+  }
+  void SetSeparator(const std::string& separator) override {
+    // As the Control Panel does it: the setting and its change notice.
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, Wide(separator).c_str());
+  }
+  void Type(const char* control, const std::string& text) override {
+    const HWND field = Find(control);
+    SetFocus(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    Key(VK_DELETE);
+    for (const wchar_t unit : Wide(text)) {
+      PostMessageW(GetFocus(), WM_CHAR, unit, 1);
+      Pump();
+    }
+  }
+  void Click(const char* control) override {
+    SendMessageW(Find(control), BM_CLICK, 0, 0);
+    Pump();
+  }
+  void Press(velsona::window_tests::Key key) override {
+    switch (key) {
+      case Key::Tab: Key(VK_TAB); break;
+      case Key::Enter: Key(VK_RETURN); break;
+      case Key::Space: Key(VK_SPACE); break;
+    }
+  }
+  std::string Text(const char* control) override { return Utf8(TextOf(Find(control))); }
+  bool Ticked(const char* control) override {
+    return SendMessageW(Find(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  std::string Focused() override { return NameOf(GetFocus()); }
+  std::optional<Warning> TakeWarning() override {
+    Pump();
+    if (caught.empty()) return std::nullopt;
+    Warning warning = caught.front();
+    caught.erase(caught.begin());
+    return warning;
+  }
+  Rgb Background(const char* control) override {
+    const HWND hwnd = Find(control);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(3);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const HDC dc = GetDC(hwnd);
+    const COLORREF pixel = GetPixel(dc, 2, client.bottom / 2);
+    ReleaseDC(hwnd, dc);
+    return {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)};
+  }
+  Rect Place(const char* control) override {
+    RECT rect;
+    GetWindowRect(Find(control), &rect);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  }
+  double Scale() override { return GetDpiForWindow(window_) / 96.0; }
+  WindowFacts Facts() override {
+    WindowFacts facts;
+    facts.title = Utf8(TextOf(window_));
+    RECT client;
+    GetClientRect(window_, &client);
+    facts.clientWidth = client.right;
+    facts.clientHeight = client.bottom;
+    const auto style = GetWindowLongPtrW(window_, GWL_STYLE);
+    facts.resizable = (style & WS_THICKFRAME) != 0;
+    facts.maximisable = (style & WS_MAXIMIZEBOX) != 0;
+    facts.hasIcon = SendMessageW(window_, WM_GETICON, ICON_BIG, 0) != 0 &&
+                    SendMessageW(window_, WM_GETICON, ICON_SMALL, 0) != 0;
+    RECT outer;
+    GetWindowRect(window_, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    facts.offCentreX = (outer.left + outer.right) / 2 - (area.left + area.right) / 2;
+    facts.offCentreY = (outer.top + outer.bottom) / 2 - (area.top + area.bottom) / 2;
+    return facts;
+  }
+  std::vector<std::string> CutOffCaptions() override {
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      const std::wstring text = TextOf(child);
+      wchar_t className[16] = {};
+      GetClassNameW(child, className, 16);
+      if (text.empty() || std::wstring(className) == L"Edit") continue;
+      RECT client;
+      GetClientRect(child, &client);
+      const HDC dc = GetDC(child);
+      const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+      SIZE needed;
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+      SelectObject(dc, old);
+      ReleaseDC(child, dc);
+      // A check box's caption sits right of its box and a gap.
+      const auto style = GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
+      const bool checkBox = std::wstring(className) == L"Button" && style == BS_AUTOCHECKBOX;
+      const int room = client.right - (checkBox ? GetSystemMetricsForDpi(SM_CXMENUCHECK, GetDpiForWindow(child)) +
+                                                      GetSystemMetricsForDpi(SM_CXEDGE, GetDpiForWindow(child)) * 2
+                                                : 0);
+      if (needed.cx > room || needed.cy > client.bottom) cut.push_back(NameOf(child));
+    }
+    return cut;
+  }
+
+ private:
+  HWND Find(const char* control) const {
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (NameOf(child) == control) return child;
+    }
+    std::fprintf(stderr, "no control %s\n", control);
+    std::exit(2);
+  }
+  // A key pressed and released where the focus is, through the event loop.
+  void Key(WPARAM key) {
+    const HWND focus = GetFocus();
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(focus, WM_KEYDOWN, key, scan | 1);
+    Pump();
+    PostMessageW(GetFocus(), WM_KEYUP, key, scan | 1 | (LPARAM{3} << 30));
+    Pump();
+  }
+  // Handles what is waiting as the program's event loop does; with
+  // `settle`, also what the display system sends a moment later.
+  void Pump(int settle = 0) const {
+    for (int idle = 0; idle <= settle;) {
+      MSG message;
+      if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (++idle <= settle) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        continue;
+      }
+      idle = 0;
+      if (message.message == WM_QUIT) continue;
+      if (window_ != nullptr && IsWindow(window_) && IsDialogMessageW(window_, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+  HHOOK hook_ = nullptr;
+  std::wstring originalSeparator_;
+  std::unique_ptr<ui::Form1> form_;
+  HWND window_ = nullptr;
+};
+
+// A move to a monitor of another density: Windows tells the window with
+// WM_DPICHANGED, and places, sizes and fonts follow. Wine has one density for
+// all monitors, so the message is sent here as Windows would send it.
+std::vector<std::string> FollowsDensityChange() {
+  std::vector<std::string> faults;
+  ui::Form1 form;
+  form.Show();
+  const auto window = static_cast<HWND>(form.NativeWindow());
+  const UINT dpi = GetDpiForWindow(window) * 2;
+  RECT suggested;
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  const auto fits = [dpi](long actual, int at96) { return std::abs(actual - std::lround(at96 * dpi / 96.0)) <= 1; };
+  HWND field = nullptr;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (NameOf(child) == "DBSens1") field = child;
+  }
+  RECT place;
+  GetWindowRect(field, &place);
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+  if (!fits(place.left, 14) || !fits(place.top, 50) || !fits(place.right - place.left, 105) ||
+      !fits(place.bottom - place.top, 33)) {
+    faults.push_back("DBSens1 not placed for " + std::to_string(dpi) + " dpi");
+  }
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(field, WM_GETFONT, 0, 0)), sizeof font, &font);
+  if (font.lfHeight != -std::lround(12.0 * dpi / 72.0)) {
+    faults.push_back("DBSens1's font " + std::to_string(font.lfHeight) + " px high at " + std::to_string(dpi) + " dpi");
+  }
+  if (font.lfWeight != FW_BOLD) faults.push_back("DBSens1's font not bold");
+  return faults;
+}
+
+}  // namespace
+}  // namespace velsona::window_tests
+
+int main(int argc, char** argv) {
+  using namespace velsona::window_tests;
+  velsona::platform::Application application(argc, argv);
+  int next = 1;
+  UINT dpi = 0;
+  if (argc > next + 1 && std::string(argv[next]) == "--dpi") {
+    dpi = static_cast<UINT>(std::stoi(argv[next + 1]));
+    next += 2;
+  }
+  const std::string only = argc > next ? argv[next] : "";
+  {
+    velsona::ui::Form1 probe;
+    const UINT actual = GetDpiForWindow(static_cast<HWND>(probe.NativeWindow()));
+    std::printf("The window is drawn at %u dpi\n", actual);
+    if (dpi != 0 && actual != dpi) {
+      std::printf("FAIL: the screen should be of %u dpi\n", dpi);
+      return 1;
+    }
+  }
+  Win32Driver driver;
+  int played = 0, failed = 0;
+  for (const Scenario& scenario : WindowScenarios()) {
+    if (scenario.name.find(only) == std::string::npos) continue;
+    if (!scenario.system.empty() && scenario.system != "win32") continue;
+    ++played;
+    const std::vector<std::string> faults = Play(driver, scenario);
+    std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", scenario.name.c_str());
+    for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
+    if (!faults.empty()) ++failed;
+  }
+  if (only.empty()) {
+    ++played;
+    const std::vector<std::string> faults = FollowsDensityChange();
+    std::printf("%s the window follows a change of density\n", faults.empty() ? "PASS" : "FAIL");
+    for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
+    if (!faults.empty()) ++failed;
+  }
+  std::printf("%d of %d window scenarios passed\n", played - failed, played);
+  return failed == 0 && played > 0 ? 0 : 1;
+}

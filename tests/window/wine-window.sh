@@ -19,6 +19,10 @@ if [ ! -f "$stamp" ]; then
   reg 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$hex"
   reg 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Velsona
   reg 'HKCU\Software\Wine\Explorer\Desktops' /v Velsona /t REG_SZ /d 1280x1024
+  # End the session, which writes the registry out, so that the next program
+  # starts one that reads the new settings. (Waiting for it to end by itself
+  # would wait out the server's persistence between programs.)
+  WINEPREFIX=$prefix timeout 60 wineserver -k || true
   WINEPREFIX=$prefix timeout 60 wineserver -w
   rm -f "$prefix"/.velsona-window-*
   touch "$stamp"

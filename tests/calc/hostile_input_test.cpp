@@ -45,6 +45,8 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
       {"exponent without mantissa", "e5", kNotANumber, kNotANumber},
       {"exponent beyond the Double range", "1e99999", kTooLarge, kTooLarge},
       {"exponent below the Double range", "-1e-99999", kZero, kZero},
+      {"upper-case exponent beyond the range", ".5E21746", kTooLarge, kTooLarge},
+      {"upper-case exponent below the range", "34E-666", kZero, kZero},
       {"inf", "inf", kNotANumber, kNotANumber},
       {"nan", "nan", kNotANumber, kNotANumber},
       {"hexadecimal", "0x10", kNotANumber, kNotANumber},

@@ -92,6 +92,8 @@ TEST(TextToDouble, OverflowsOnlyBeyondTheLargestDouble) {
       {"-1e309", FailureKind::Overflow},
       {"1e99999999999999999999999", FailureKind::Overflow},
       {"1" + std::string(400, '0'), FailureKind::Overflow},
+      {".5E21746", FailureKind::Overflow},  // an upper-case "E" as well
+      {"1E309", FailureKind::Overflow},
       {"0." + std::string(400, '0') + "1e500", 1e99},
       // Underflow is no failure: zero, or the nearest subnormal.
       {"4.9e-324", kDoubleTiny},
@@ -99,6 +101,8 @@ TEST(TextToDouble, OverflowsOnlyBeyondTheLargestDouble) {
       {"1e-400", 0.0},
       {"-1e-99999", -0.0},
       {"1e-99999999999999999999999", 0.0},
+      {"34E-666", 0.0},
+      {"-2.5E-400", -0.0},
       {"0e999999", 0.0},
       {"0." + std::string(10000, '0') + "1e10000", 0.1},
   };
@@ -125,11 +129,42 @@ TEST(TextToSingle, RoundsOnceToTheNearestSingle) {
       {"-1e39", FailureKind::Overflow},
       {"1e-45", kSingleTiny},
       {"1e-46", 0.0f},
+      // Beyond the range with an upper-case "E": a double, not a Single.
+      {"48E-064", 0.0f},
+      {"88E-62", 0.0f},
+      {"34E-666", 0.0f},
+      {"5E38", FailureKind::Overflow},
+      {".5E21746", FailureKind::Overflow},
       {"7,5", FailureKind::TypeMismatch},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(TextToSingle(row.text, kPoint), row.expected);
+  }
+}
+
+TEST(TextToNumber, EveryDigitOfALongTextCountsInTheRounding) {
+  // Exactly halfway between 1 and the next double (Single), so ties to even
+  // give 1, while a last nonzero digit far beyond decides upwards.
+  const std::string doubleHalf = "1.00000000000000011102230246251565404236316680908203125";
+  const std::string singleHalf = "1.000000059604644775390625";
+  const std::string far = std::string(1000, '0') + "1";
+  const struct {
+    std::string text;
+    Checked<double> asDouble;
+    Checked<float> asSingle;
+  } rows[] = {
+      {doubleHalf, 1.0, 1.0f},
+      {doubleHalf + far, std::nextafter(1.0, 2.0), 1.0f},
+      {singleHalf, 1.0000000596046448, 1.0f},
+      {singleHalf + far, 1.0000000596046448, std::nextafter(1.0f, 2.0f)},
+      {"0." + std::string(900, '0') + doubleHalf.substr(0, 1) + doubleHalf.substr(2) + far + "e901", std::nextafter(1.0, 2.0),
+       1.0f},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 60));
+    EXPECT_EQ(TextToDouble(row.text, kPoint), row.asDouble);
+    EXPECT_EQ(TextToSingle(row.text, kPoint), row.asSingle);
   }
 }
 

@@ -9,8 +9,9 @@
 namespace velsona::calc {
 namespace {
 
-// Blanks may stand before and after a number.
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Blanks may stand before and after a number: spaces, tabs and line breaks
+// (a cell copied from a spreadsheet ends in one), vertical tabs, form feeds.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Length of the decimal separator that `rest` starts with, or 0: the

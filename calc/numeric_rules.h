@@ -57,7 +57,8 @@ class Checked {
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
-// Reads a decimal number: blanks (spaces, tabs) around it, an optional sign, digits with at most one decimal
+// Reads a decimal number: blanks (spaces, tabs, line breaks, vertical tabs,
+// form feeds) around it, an optional sign, digits with at most one decimal
 // separator and at least one digit, an optional exponent ("E" or "e",
 // optional sign, at least one digit). The separator is the regional one;
 // where that is not ".", a "." is read as the decimal separator as well.

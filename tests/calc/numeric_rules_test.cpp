@@ -22,7 +22,8 @@ TEST(IsEmptyText, OnlyTheTextWithNoCharactersIsEmpty) {
   const struct {
     std::string text;
     bool empty;
-  } rows[] = {{"", true}, {" ", false}, {"\t", false}, {"0", false}, {std::string(1, '\0'), false}};
+  } rows[] = {{"", true},  {" ", false}, {"\t", false},
+                {"\n", false}, {"\r\n", false}, {"0", false}, {std::string(1, '\0'), false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(IsEmptyText(row.text), row.empty);
@@ -51,6 +52,23 @@ TEST(TextToDouble, ReadsTheDecimalFormUnderEitherSeparator) {
   }
 }
 
+TEST(TextToNumber, LineBreaksAndTabsAroundANumberAreBlanks) {
+  // As a cell copied from a spreadsheet arrives.
+  const struct {
+    const char* text;
+    const NumberFormat& format;
+    double expected;
+  } rows[] = {
+      {"12\n", kPoint, 12},     {"\t12\r\n", kPoint, 12},     {"\r12\r", kPoint, 12},
+      {"\v-40\f", kPoint, -40}, {" \n 7,5 \t\n", kComma, 7.5}, {"\n1E-3\n", kPoint, 0.001},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(row.text)));
+    EXPECT_EQ(TextToDouble(row.text, row.format), Checked<double>(row.expected));
+    EXPECT_EQ(TextToSingle(row.text, row.format), Checked<float>(static_cast<float>(row.expected)));
+  }
+}
+
 TEST(TextToDouble, ReadsAMultiByteRegionalSeparator) {
   const NumberFormat arabic{"\xD9\xAB"};  // U+066B ARABIC DECIMAL SEPARATOR
   EXPECT_EQ(TextToDouble("7\xD9\xAB" "5", arabic), Checked<double>(7.5));
@@ -66,7 +84,9 @@ TEST(TextToDouble, AnythingButTheDecimalFormIsATypeMismatch) {
       "$5",    "5$",    "(5)",   "5%",     "1_000", "\xD9\xA3",  // ARABIC-INDIC DIGIT THREE
       "\xEF\xBC\x95",    // FULLWIDTH DIGIT FIVE
       "1\xC2\xA0" "2",   // no-break space inside
-      std::string("1\0", 2), "\n5", "5\n", "1e5.5", "1d5", "0b1",
+      std::string("1\0", 2), "1e5.5", "1d5", "0b1",
+      // Line breaks are blanks, and blanks only stand around a number.
+      "\r\n", "1\n2", "1\t2", "-\n1", "1e\n5", "\n.\n",
   };
   for (const auto& text : rows) {
     SCOPED_TRACE("'" + text + "'");

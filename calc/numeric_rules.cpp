@@ -14,21 +14,13 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Length of the decimal separator that `rest` starts with, or 0: the
-// regional one, or "." (typed from the numeric keypad out of habit).
-std::size_t SeparatorLength(std::string_view rest, std::string_view regional) {
-  if (!rest.empty() && rest[0] == '.') return 1;
-  if (!regional.empty() && rest.substr(0, regional.size()) == regional) return regional.size();
-  return 0;
-}
-
 // More significant digits than the 769 that can decide how a number rounds
 // to a double; nonzero digits beyond them leave a "1" in their place.
 constexpr std::size_t kKeptDigits = 800;
 
-// A number in the form <charconv> reads, "-d.ddde<lead>": its significant
-// digits with the point after the first, `lead` the power of ten of that
-// first digit ("0" or "-0" for zero).
+// A number in the one form <charconv> reads, "-d.ddde<lead>": its significant
+// digits with the point after the first, `lead` the power of ten of that first
+// digit. Zero is "0" or "-0".
 struct Normalised {
   char text[kKeptDigits + 16];
   std::size_t size = 0;
@@ -37,9 +29,9 @@ struct Normalised {
 };
 
 // Whether `text` is a number: blanks, an optional "+" or "-", digits with at
-// most one separator and at least one digit, an optional exponent ("e" or
-// "E", an optional sign, digits), blanks, and nothing else. If so, `out`
-// holds it normalised.
+// most one decimal separator and at least one digit, an optional exponent
+// ("e" or "E", an optional sign, digits), blanks, and nothing else. If so,
+// `out` holds it normalised.
 bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
   const std::size_t n = text.size();
   std::size_t i = 0;
@@ -48,33 +40,30 @@ bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
   if (i < n && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
   if (out.negative) *p++ = '-';
 
-  std::size_t digits = 0;  // so far, leading zeros included
-  std::size_t first = 0;   // where the first significant one is among them
-  std::size_t kept = 0;
-  bool dropped = false;    // a nonzero digit beyond the kept ones
+  std::size_t digits = 0;       // read so far, leading zeros included
+  std::size_t first = 0;        // the place of the first nonzero one among them
+  std::size_t significant = 0;  // from that one on
+  bool dropped = false;         // a nonzero digit beyond the kept ones
   const auto readDigits = [&] {
-    const std::size_t before = digits;
     for (; i < n && IsDigit(text[i]); ++i, ++digits) {
-      if (kept == 0 && text[i] == '0') continue;
-      if (kept == 0) first = digits;
-      if (kept == kKeptDigits) {
+      if (significant == 0 && text[i] == '0') continue;
+      if (significant == 0) first = digits;
+      if (significant == 1) *p++ = '.';
+      if (significant++ < kKeptDigits) {
+        *p++ = text[i];
+      } else {
         dropped = dropped || text[i] != '0';
-        continue;
       }
-      if (kept++ == 1) *p++ = '.';
-      *p++ = text[i];
     }
-    return digits - before;
   };
-  const std::size_t whole = readDigits();
-  if (const std::size_t length = SeparatorLength(text.substr(i), regional); length != 0) {
-    i += length;
-    readDigits();
-  }
+  readDigits();
+  const std::size_t whole = digits;
+  // The separator: the regional one, or "." (typed from the numeric keypad out of habit).
+  i += text.substr(i, 1) == "." ? 1 : text.substr(i, regional.size()) == regional ? regional.size() : 0;
+  readDigits();
   if (digits == 0) return false;
 
-  // Saturated far beyond any value and any length of text.
-  constexpr std::int64_t kSaturated = 1'000'000'000'000'000;
+  constexpr std::int64_t kSaturated = 1'000'000'000'000'000;  // beyond any value and any text's length
   std::int64_t exponent = 0;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     const bool below = ++i < n && text[i] == '-';
@@ -87,7 +76,7 @@ bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
   while (i < n && IsBlank(text[i])) ++i;
   if (i != n) return false;
 
-  if (kept == 0) {
+  if (significant == 0) {
     *p++ = '0';
   } else {
     if (dropped) *p++ = '1';

@@ -6,21 +6,12 @@
 #include <system_error>
 
 namespace velsona::platform {
-namespace {
-
 template <typename T>
-bool Nearest(std::string_view plain, T& out) {
-  T value{};
-  if (std::from_chars(plain.data(), plain.data() + plain.size(), value).ec != std::errc()) return false;
-  out = value;
-  return true;
+bool ReadNearest(std::string_view plain, T& out) {
+  return std::from_chars(plain.data(), plain.data() + plain.size(), out).ec == std::errc();
 }
-
-}  // namespace
-
-bool ReadNearest(std::string_view plain, double& out) { return Nearest(plain, out); }
-
-bool ReadNearest(std::string_view plain, float& out) { return Nearest(plain, out); }
+template bool ReadNearest(std::string_view plain, double& out);
+template bool ReadNearest(std::string_view plain, float& out);
 
 DecimalParts RoundToSignificant(double value, int significant) {
   DecimalParts parts;

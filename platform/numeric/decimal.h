@@ -18,15 +18,13 @@ struct NumberFormat {
   std::string decimalSeparator = ".";
 };
 
-// Reads `plain` to the nearest double, ties to even. `plain` must be wholly
-// a number in the form "-1.25e-3": an optional "-", digits with at most one
-// ".", an optional exponent. False, leaving `out` untouched, when the value
-// lies beyond the range either way (too large, or so small it rounds to
-// zero); the caller tells which.
-bool ReadNearest(std::string_view plain, double& out);
-
-// As above, to the nearest binary32.
-bool ReadNearest(std::string_view plain, float& out);
+// Reads `plain` to the nearest double or float (T), ties to even. `plain`
+// must be wholly a number in the form "-1.25e-3": an optional "-", digits
+// with at most one ".", an optional exponent. False when the value lies
+// beyond T's range either way (too large, or so small it rounds to zero);
+// the caller tells which.
+template <typename T>
+bool ReadNearest(std::string_view plain, T& out);
 
 // A finite decimal number: sign * digits * 10^exponent.
 // `digits` are ASCII, without leading or trailing zeros; empty means zero.

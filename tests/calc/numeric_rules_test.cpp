@@ -178,8 +178,8 @@ TEST(TextToNumber, EveryDigitOfALongTextCountsInTheRounding) {
       {doubleHalf + far, std::nextafter(1.0, 2.0), 1.0f},
       {singleHalf, 1.0000000596046448, 1.0f},
       {singleHalf + far, 1.0000000596046448, std::nextafter(1.0f, 2.0f)},
-      {"0." + std::string(900, '0') + doubleHalf.substr(0, 1) + doubleHalf.substr(2) + far + "e901", std::nextafter(1.0, 2.0),
-       1.0f},
+      // Leading zeros are no significant digits, however many.
+      {"0." + std::string(900, '0') + "1" + doubleHalf.substr(2) + far + "e901", std::nextafter(1.0, 2.0), 1.0f},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text.substr(0, 60));

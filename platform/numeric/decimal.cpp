@@ -6,6 +6,7 @@
 #include <system_error>
 
 namespace velsona::platform {
+
 template <typename T>
 bool ReadNearest(std::string_view plain, T& out) {
   return std::from_chars(plain.data(), plain.data() + plain.size(), out).ec == std::errc();

@@ -42,16 +42,16 @@ using CalcResult = std::variant<Done, Refused, Skipped, Failed>;
 template <typename T>
 class Checked {
  public:
-  Checked(T value) : value_(value) {}                    // NOLINT: implicit on purpose
-  Checked(FailureKind kind) : failure_(kind), ok_(false) {}  // NOLINT: implicit on purpose
-  bool ok() const { return ok_; }
-  T value() const { return value_; }            // only when ok()
+  Checked(T value) : value_(value) {}            // NOLINT: implicit on purpose
+  Checked(FailureKind kind) : failure_(kind) {}  // NOLINT: implicit on purpose
+  bool ok() const { return failure_ == kNone; }
+  T value() const { return value_; }                // only when ok()
   FailureKind failure() const { return failure_; }  // only when !ok()
 
  private:
+  static constexpr FailureKind kNone = static_cast<FailureKind>(-1);  // no failure
   T value_{};
-  FailureKind failure_{};
-  bool ok_ = true;
+  FailureKind failure_ = kNone;
 };
 
 // True exactly when `text` has no characters: a blank is not empty.

@@ -22,8 +22,8 @@ TEST(IsEmptyText, OnlyTheTextWithNoCharactersIsEmpty) {
   const struct {
     std::string text;
     bool empty;
-  } rows[] = {{"", true},  {" ", false}, {"\t", false},
-                {"\n", false}, {"\r\n", false}, {"0", false}, {std::string(1, '\0'), false}};
+  } rows[] = {{"", true},      {" ", false}, {"\t", false}, {"\n", false},
+              {"\r\n", false}, {"0", false}, {std::string(1, '\0'), false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(IsEmptyText(row.text), row.empty);
@@ -135,7 +135,7 @@ TEST(TextToSingle, RoundsOnceToTheNearestSingle) {
       {"-1e39", FailureKind::Overflow},
       {"1e-45", kSingleTiny},
       {"1e-46", 0.0f},
-      // Beyond the range with an upper-case "E": a double, not a Single.
+      // With an upper-case "E", beyond the Single's range either way.
       {"48E-064", 0.0f},
       {"88E-62", 0.0f},
       {"34E-666", 0.0f},

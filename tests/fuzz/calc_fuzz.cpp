@@ -97,8 +97,9 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
 // The decimal form the rules read, written independently as a regular
 // expression: blanks, a sign, digits with at most one separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
-  static const std::regex point(R"([ \t\n\v\f\r]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t\n\v\f\r]*)");
-  static const std::regex comma(R"([ \t\n\v\f\r]*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \t\n\v\f\r]*)");
+  static const std::string blanks = R"([ \t\n\v\f\r]*)";
+  static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
+  static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
 }
 

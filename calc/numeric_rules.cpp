@@ -1,179 +1,112 @@
 #include "calc/numeric_rules.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/numeric/elementary.h"
 
 namespace velsona::calc {
 namespace {
 
-using platform::DecimalParts;
-using platform::ReadStatus;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Blanks may stand before and after a number: spaces, tabs and line breaks
+// (a cell copied from a spreadsheet ends in one), vertical tabs, form feeds.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Length of the decimal separator starting at `text[at]`, or 0 when none does.
-std::size_t SeparatorAt(std::string_view text, std::size_t at, const NumberFormat& format) {
-  const char c = text[at];
-  if (c == '.') return 1;  // the regional one, or typed from the numeric keypad out of habit
-  const std::string& regional = format.decimalSeparator;
-  if (!regional.empty() && c == regional[0] && text.compare(at, regional.size(), regional) == 0) {
-    return regional.size();
-  }
-  return 0;
-}
+// More significant digits than the 769 that can decide how a number rounds
+// to a double; nonzero digits beyond them leave a "1" in their place.
+constexpr std::size_t kKeptDigits = 800;
 
-// The parts of a number already in the plain form ("-12.5e-3"), which
-// PlainForm has validated: only the digits are kept, the exponent saturates.
-DecimalParts SplitPlain(std::string_view plain) {
-  DecimalParts parts;
+// A number in the one form <charconv> reads, "-d.ddde<lead>": its significant
+// digits with the point after the first, `lead` the power of ten of that first
+// digit. Zero is "0" or "-0".
+struct Normalised {
+  char text[kKeptDigits + 16];
+  std::size_t size = 0;
+  bool negative = false;
+  std::int64_t lead = 0;
+};
+
+// Whether `text` is a number: blanks, an optional "+" or "-", digits with at
+// most one decimal separator and at least one digit, an optional exponent
+// ("e" or "E", an optional sign, digits), blanks, and nothing else. If so,
+// `out` holds it normalised.
+bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
+  const std::size_t n = text.size();
   std::size_t i = 0;
-  if (plain[i] == '-') {
-    parts.negative = true;
-    ++i;
-  }
-  std::string mantissa;
-  std::optional<std::size_t> point;  // digits before the point
-  for (; i < plain.size() && plain[i] != 'e'; ++i) {
-    if (plain[i] == '.') {
-      point = mantissa.size();
-    } else {
-      mantissa += plain[i];
-    }
-  }
-  std::int64_t exponent = 0;
-  if (i < plain.size()) {
-    ++i;  // 'e'
-    bool negative = false;
-    if (plain[i] == '+' || plain[i] == '-') negative = plain[i++] == '-';
-    // Saturates far beyond any representable value, so it cannot overflow.
-    constexpr std::int64_t kSaturated = 1'000'000'000'000'000;
-    for (; i < plain.size(); ++i) {
-      if (exponent < kSaturated) exponent = exponent * 10 + (plain[i] - '0');
-    }
-    if (negative) exponent = -exponent;
-  }
-  const std::size_t first = mantissa.find_first_not_of('0');
-  if (first == std::string::npos) return parts;  // zero
-  const std::size_t last = mantissa.find_last_not_of('0');
-  parts.digits = mantissa.substr(first, last - first + 1);
-  parts.exponent = exponent + static_cast<std::int64_t>(point.value_or(mantissa.size())) - 1 -
-                   static_cast<std::int64_t>(last);
-  return parts;
-}
+  while (i < n && IsBlank(text[i])) ++i;
+  char* p = out.text;
+  if (i < n && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
+  if (out.negative) *p++ = '-';
 
-// The number in `text` in the plain form <charconv> reads ("-12.5e-3"):
-// blanks and a leading "+" dropped, the separator as ".". Usually a view of
-// `text` itself; when something must change, of a copy in `storage`.
-// nullopt when the text is not a number.
-std::optional<std::string_view> PlainForm(std::string_view text, const NumberFormat& format, std::string& storage) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  const std::string_view s = text.substr(begin, end - begin);
-
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  const auto skipDigits = [&] {
-    const std::size_t first = i;
-    while (i < n && IsDigit(s[i])) ++i;
-    return i - first;
+  std::size_t digits = 0;       // read so far, leading zeros included
+  std::size_t first = 0;        // the place of the first nonzero one among them
+  std::size_t significant = 0;  // from that one on
+  bool dropped = false;         // a nonzero digit beyond the kept ones
+  const auto readDigits = [&] {
+    for (; i < n && IsDigit(text[i]); ++i, ++digits) {
+      if (significant == 0 && text[i] == '0') continue;
+      if (significant == 0) first = digits;
+      if (significant == 1) *p++ = '.';
+      if (significant++ < kKeptDigits) {
+        *p++ = text[i];
+      } else {
+        dropped = dropped || text[i] != '0';
+      }
+    }
   };
-  const bool plus = n != 0 && s[0] == '+';
-  if (n != 0 && (s[0] == '+' || s[0] == '-')) ++i;
-  std::size_t digits = skipDigits();
-  std::size_t separatorAt = 0;
-  std::size_t separatorLength = 0;
-  if (i < n) {
-    separatorLength = SeparatorAt(s, i, format);
-    if (separatorLength != 0) {
-      separatorAt = i;
-      i += separatorLength;
-      digits += skipDigits();
-    }
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
-    if (skipDigits() == 0) return std::nullopt;
-  }
-  if (i != n) return std::nullopt;
+  readDigits();
+  const std::size_t whole = digits;
+  // The separator: the regional one, or "." (typed from the numeric keypad out of habit).
+  i += text.substr(i, 1) == "." ? 1 : text.substr(i, regional.size()) == regional ? regional.size() : 0;
+  readDigits();
+  if (digits == 0) return false;
 
-  const bool pointAlready = separatorLength == 0 || (separatorLength == 1 && s[separatorAt] == '.');
-  if (!plus && pointAlready) return s;
-  storage.assign(s, plus ? 1 : 0);
-  if (separatorLength != 0) storage.replace(separatorAt - (plus ? 1 : 0), separatorLength, 1, '.');
-  return std::string_view(storage);
-}
-
-bool ReadPlain(std::string_view plain, double& value) { return platform::NearestDoubleOfPlain(plain, value); }
-bool ReadPlain(std::string_view plain, float& value) { return platform::NearestSingleOfPlain(plain, value); }
-ReadStatus ReadParts(const DecimalParts& parts, double& value) { return platform::NearestDouble(parts, value); }
-ReadStatus ReadParts(const DecimalParts& parts, float& value) { return platform::NearestSingle(parts, value); }
-
-// `text` with the regional separator, where it is not ".", replaced by "."
-// (in `buffer`), or `text` itself when it holds none; empty when it does
-// not fit. Only what <charconv> then reads whole is taken as it reads it.
-template <std::size_t N>
-std::string_view WithPointSeparator(std::string_view text, const std::string& regional, char (&buffer)[N]) {
-  if (regional.empty() || (regional.size() == 1 && regional[0] == '.')) return text;
-  if (regional.size() == 1) {
-    // One pass over a few characters, copying as it looks.
-    const char separator = regional[0];
-    if (text.size() > N) return text.find(separator) == text.npos ? text : std::string_view();
-    bool found = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const bool here = text[i] == separator;
-      found = found || here;
-      buffer[i] = here ? '.' : text[i];
-    }
-    return found ? std::string_view(buffer, text.size()) : text;
+  constexpr std::int64_t kSaturated = 1'000'000'000'000'000;  // beyond any value and any text's length
+  std::int64_t exponent = 0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    const bool below = ++i < n && text[i] == '-';
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t start = i;
+    for (; i < n && IsDigit(text[i]); ++i) exponent = std::min(exponent * 10 + (text[i] - '0'), kSaturated);
+    if (i == start) return false;
+    if (below) exponent = -exponent;
   }
-  const std::size_t at = text.find(regional);
-  if (at == text.npos) return text;
-  if (text.size() > N) return {};
-  const std::size_t after = at + regional.size();
-  text.copy(buffer, at);
-  buffer[at] = '.';
-  text.copy(buffer + at + 1, text.size() - after, after);
-  return std::string_view(buffer, text.size() - regional.size() + 1);
+  while (i < n && IsBlank(text[i])) ++i;
+  if (i != n) return false;
+
+  if (significant == 0) {
+    *p++ = '0';
+  } else {
+    if (dropped) *p++ = '1';
+    out.lead = static_cast<std::int64_t>(whole) - 1 - static_cast<std::int64_t>(first) + exponent;
+    *p++ = 'e';
+    // Beyond 10^9999 either way no value is in range: the clamp changes no outcome.
+    p = std::to_chars(p, std::end(out.text), std::clamp<std::int64_t>(out.lead, -9999, 9999)).ptr;
+  }
+  out.size = static_cast<std::size_t>(p - out.text);
+  return true;
 }
 
 template <typename T>
 Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
+  Normalised number;
+  if (!Scan(text, format.decimalSeparator, number)) return FailureKind::TypeMismatch;
   T value{};
-  // Most typed numbers are already in the plain form, or are once the
-  // regional separator is replaced by ".". <charconv> reads the same grammar
-  // but for "inf" and "nan", which the first character rules out; anything
-  // else it cannot read whole takes the way below.
-  char buffer[64];
-  const std::string_view candidate = WithPointSeparator(text, format.decimalSeparator, buffer);
-  if (!candidate.empty()) {
-    const char first = candidate[0];
-    const char second = candidate.size() > 1 ? candidate[1] : '\0';
-    const bool startsPlain = IsDigit(first) || first == '.' || (first == '-' && (IsDigit(second) || second == '.'));
-    if (startsPlain && ReadPlain(candidate, value)) return value;
-  }
-
-  // Blanks, a leading "+", a point under another separator, a long text, a
-  // value beyond the range either way: the plain form, then its digits.
-  std::string storage;
-  const std::optional<std::string_view> plain = PlainForm(text, format, storage);
-  if (!plain) return FailureKind::TypeMismatch;
-  if (ReadPlain(*plain, value)) return value;
-  if (ReadParts(SplitPlain(*plain), value) == ReadStatus::TooLarge) return FailureKind::Overflow;
-  return value;
+  if (platform::ReadNearest(std::string_view(number.text, number.size), value)) return value;
+  // Out of range: too large if the first digit stands at 10^0 or above, else too small, so zero.
+  if (number.lead >= 0) return FailureKind::Overflow;
+  return number.negative ? -T(0) : T(0);
 }
 
 // The text of `value` with at most `significant` digits; see SingleToText.
 std::string NumberToText(double value, int significant, const NumberFormat& format) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
-  const DecimalParts parts = platform::RoundToSignificant(value, significant);
+  const platform::DecimalParts parts = platform::RoundToSignificant(value, significant);
   if (parts.digits.empty()) return "0";
 
   const std::string& digits = parts.digits;

@@ -42,32 +42,28 @@ using CalcResult = std::variant<Done, Refused, Skipped, Failed>;
 template <typename T>
 class Checked {
  public:
-  Checked(T value) : value_(value) {}                    // NOLINT: implicit on purpose
-  Checked(FailureKind kind) : failure_(kind), ok_(false) {}  // NOLINT: implicit on purpose
-  // Written out, so that the ABI returns a Checked through memory: packed
-  // into two registers, a Checked<float> is stored piecewise and reloaded
-  // whole, a store-forwarding stall that made reading a Single a third slower.
-  Checked(const Checked& other) : value_(other.value_), failure_(other.failure_), ok_(other.ok_) {}
-  Checked& operator=(const Checked&) = default;
-  bool ok() const { return ok_; }
-  T value() const { return value_; }            // only when ok()
+  Checked(T value) : value_(value) {}            // NOLINT: implicit on purpose
+  Checked(FailureKind kind) : failure_(kind) {}  // NOLINT: implicit on purpose
+  bool ok() const { return failure_ == kNone; }
+  T value() const { return value_; }                // only when ok()
   FailureKind failure() const { return failure_; }  // only when !ok()
 
  private:
+  static constexpr FailureKind kNone = static_cast<FailureKind>(-1);  // no failure
   T value_{};
-  FailureKind failure_{};
-  bool ok_ = true;
+  FailureKind failure_ = kNone;
 };
 
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
-// Reads a decimal number: blanks (spaces, tabs) around it, an optional sign,
-// digits with at most one decimal separator and at least one digit, an
-// optional exponent ("E" or "e", optional sign, at least one digit). The
-// separator is the regional one; where that is not ".", a "." is read as the
-// decimal separator as well. Gives the double nearest to the number (ties to
-// even); a value too small reads as zero or the nearest subnormal.
+// Reads a decimal number: blanks (spaces, tabs, line breaks, vertical tabs,
+// form feeds) around it, an optional sign, digits with at most one decimal
+// separator and at least one digit, an optional exponent ("E" or "e",
+// optional sign, at least one digit). The separator is the regional one;
+// where that is not ".", a "." is read as the decimal separator as well.
+// Gives the double nearest to the number (ties to even); a value too small
+// reads as zero or the nearest subnormal, keeping its sign.
 // Fails with TypeMismatch for anything else (empty, blanks only, grouping,
 // "inf", "nan", hexadecimal, ...) and with Overflow beyond the double range.
 Checked<double> TextToDouble(std::string_view text, const NumberFormat& format);

@@ -2,76 +2,17 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <system_error>
 
 namespace velsona::platform {
-namespace {
-
-// Decimal exponents beyond which a value certainly leaves, or certainly
-// underflows, the type; between them <charconv> decides.
-template <typename T>
-struct Bounds;
-template <>
-struct Bounds<double> {
-  static constexpr std::int64_t kHigh = 308;  // 1e309 > DBL_MAX
-  static constexpr std::int64_t kLow = -325;  // 1e-325 < half the least subnormal
-};
-template <>
-struct Bounds<float> {
-  static constexpr std::int64_t kHigh = 38;
-  static constexpr std::int64_t kLow = -46;
-};
 
 template <typename T>
-bool NearestOfPlain(std::string_view ascii, T& out) {
-  const char* end = ascii.data() + ascii.size();
-  T value{};
-  const auto [ptr, ec] = std::from_chars(ascii.data(), end, value);
-  if (ec != std::errc() || ptr != end) return false;
-  out = value;
-  return true;
+bool ReadNearest(std::string_view plain, T& out) {
+  return std::from_chars(plain.data(), plain.data() + plain.size(), out).ec == std::errc();
 }
-
-template <typename T>
-ReadStatus Nearest(const DecimalParts& number, T& out) {
-  const T sign = number.negative ? T(-1) : T(1);
-  if (number.digits.empty()) {
-    out = sign * T(0);
-    return ReadStatus::Ok;
-  }
-  const std::int64_t lead = number.LeadingExponent();
-  if (lead > Bounds<T>::kHigh) return ReadStatus::TooLarge;
-  if (lead < Bounds<T>::kLow) {
-    out = sign * T(0);
-    return ReadStatus::Ok;
-  }
-  // Written as "<digits>e<exponent>": the form <charconv> reads, and with the
-  // exponent already bounded by the checks above.
-  std::string text = number.digits;
-  text += 'e';
-  text += std::to_string(number.exponent);
-  T value{};
-  if (!NearestOfPlain(text, value)) {
-    // The text is well formed, so only the range failed; <charconv> says the
-    // same for both ends, and the leading exponent tells which.
-    if (lead >= 0) return ReadStatus::TooLarge;
-    value = T(0);
-  }
-  out = sign * value;
-  return ReadStatus::Ok;
-}
-
-}  // namespace
-
-ReadStatus NearestDouble(const DecimalParts& number, double& out) { return Nearest(number, out); }
-
-ReadStatus NearestSingle(const DecimalParts& number, float& out) { return Nearest(number, out); }
-
-bool NearestDoubleOfPlain(std::string_view ascii, double& out) { return NearestOfPlain(ascii, out); }
-
-bool NearestSingleOfPlain(std::string_view ascii, float& out) { return NearestOfPlain(ascii, out); }
+template bool ReadNearest(std::string_view plain, double& out);
+template bool ReadNearest(std::string_view plain, float& out);
 
 DecimalParts RoundToSignificant(double value, int significant) {
   DecimalParts parts;

@@ -1,12 +1,9 @@
 #pragma once
 
-// Exact conversions between binary floating point and decimal digits.
-//
-// This is the numeric half of the platform layer: it wraps the standard
-// library's correctly rounded conversions (<charconv>) and handles the traps
-// they carry (out-of-range reported alike for overflow and underflow, the
-// double-to-float store that overflows). It knows nothing of locales: the
-// regional settings arrive as a NumberFormat value.
+// The numeric half of the platform layer: the standard library's correctly
+// rounded conversions between binary floating point and decimal text, with
+// their traps handled. It knows nothing of locales: the regional settings
+// arrive as a NumberFormat value.
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +18,14 @@ struct NumberFormat {
   std::string decimalSeparator = ".";
 };
 
+// Reads `plain` to the nearest double or float (T), ties to even. `plain`
+// must be wholly a number in the form "-1.25e-3": an optional "-", digits
+// with at most one ".", an optional exponent. False when the value lies
+// beyond T's range either way (too large, or so small it rounds to zero);
+// the caller tells which.
+template <typename T>
+bool ReadNearest(std::string_view plain, T& out);
+
 // A finite decimal number: sign * digits * 10^exponent.
 // `digits` are ASCII, without leading or trailing zeros; empty means zero.
 struct DecimalParts {
@@ -33,31 +38,7 @@ struct DecimalParts {
   std::int64_t LeadingExponent() const {
     return exponent + static_cast<std::int64_t>(digits.size()) - 1;
   }
-  bool operator==(const DecimalParts& other) const {
-    return negative == other.negative && digits == other.digits && exponent == other.exponent;
-  }
 };
-
-enum class ReadStatus { Ok, TooLarge };
-
-// The double nearest to `number`, ties to even. A value too small for the
-// type reads as zero or the nearest subnormal (Ok). A value beyond the
-// largest finite double gives TooLarge and leaves `out` untouched.
-ReadStatus NearestDouble(const DecimalParts& number, double& out);
-
-// As NearestDouble, for binary32.
-ReadStatus NearestSingle(const DecimalParts& number, float& out);
-
-// Reads `ascii` as a whole, in the plain form "-12.5e-3" (an optional "-",
-// digits with at most one ".", an optional exponent), to the nearest
-// double, ties to even. False, leaving `out` untouched, when `ascii` is not
-// wholly such a number (it must not start with "inf" or "nan", which are
-// read too), or when the value lies beyond the type's range either way (too
-// large, or so small it rounds to zero): NearestDouble tells those apart.
-bool NearestDoubleOfPlain(std::string_view ascii, double& out);
-
-// As NearestDoubleOfPlain, for binary32.
-bool NearestSingleOfPlain(std::string_view ascii, float& out);
 
 // `value` rounded to `significant` decimal digits (1 to 17), ties to even,
 // computed from the exact binary value. `value` must be finite; zero (of

@@ -24,6 +24,8 @@ const Outcomes kTooLarge{Failed{FailureKind::Overflow}, Failed{FailureKind::Over
                          Failed{FailureKind::Overflow, 1}};
 // The text reads as 1.
 const Outcomes kOne{Refused{}, Done{{"-60"}}, Done{{"129", "93"}}};
+// The text reads as 10: a positive dB value is refused.
+const Outcomes kTen{Refused{}, Done{{"-40"}}, Done{{"120", "84"}}};
 // The text underflows to zero: 0 dB is 1000 mV/Pa, 0 mV/Pa is refused.
 const Outcomes kZero{Done{{"1000"}}, Refused{}, Done{{"130", "94"}}};
 
@@ -36,6 +38,10 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
   } rows[] = {
       {"empty", "", {kMismatch, kMismatch, Skipped{}}, {kMismatch, kMismatch, Skipped{}}},
       {"blanks only", " \t ", kNotANumber, kNotANumber},
+      {"line breaks only", "\r\n", kNotANumber, kNotANumber},
+      {"spreadsheet cell", "10\n", kTen, kTen},
+      {"spreadsheet cell between tabs", "\t10\r\n", kTen, kTen},
+      {"line break inside", "1\n2", kNotANumber, kNotANumber},
       {"lone minus", "-", kNotANumber, kNotANumber},
       {"lone plus", "+", kNotANumber, kNotANumber},
       {"lone point", ".", kNotANumber, kNotANumber},
@@ -45,6 +51,8 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
       {"exponent without mantissa", "e5", kNotANumber, kNotANumber},
       {"exponent beyond the Double range", "1e99999", kTooLarge, kTooLarge},
       {"exponent below the Double range", "-1e-99999", kZero, kZero},
+      {"upper-case exponent beyond the range", ".5E21746", kTooLarge, kTooLarge},
+      {"upper-case exponent below the range", "34E-666", kZero, kZero},
       {"inf", "inf", kNotANumber, kNotANumber},
       {"nan", "nan", kNotANumber, kNotANumber},
       {"hexadecimal", "0x10", kNotANumber, kNotANumber},

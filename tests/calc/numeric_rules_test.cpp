@@ -22,7 +22,8 @@ TEST(IsEmptyText, OnlyTheTextWithNoCharactersIsEmpty) {
   const struct {
     std::string text;
     bool empty;
-  } rows[] = {{"", true}, {" ", false}, {"\t", false}, {"0", false}, {std::string(1, '\0'), false}};
+  } rows[] = {{"", true},      {" ", false}, {"\t", false}, {"\n", false},
+              {"\r\n", false}, {"0", false}, {std::string(1, '\0'), false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(IsEmptyText(row.text), row.empty);
@@ -44,9 +45,12 @@ TEST(TextToDouble, ReadsTheDecimalFormUnderEitherSeparator) {
       // Under a comma, a point typed from the numeric keypad is a separator too.
       {"7.5", kComma, 7.5},       {"1.000", kComma, 1},       {"1,000", kComma, 1},
       {"1e0000000000000000000000000000001", kPoint, 10},
+      // Line breaks and tabs are blanks too: a cell copied from a spreadsheet.
+      {"12\n", kPoint, 12},      {"\t12\r\n", kPoint, 12},  {"\v-4\f", kPoint, -4},
+      {"\n7,5\t", kComma, 7.5},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.text) + " with separator " + row.format.decimalSeparator);
+    SCOPED_TRACE(::testing::PrintToString(std::string(row.text)) + " with separator " + row.format.decimalSeparator);
     EXPECT_EQ(TextToDouble(row.text, row.format), Checked<double>(row.expected));
   }
 }
@@ -66,7 +70,9 @@ TEST(TextToDouble, AnythingButTheDecimalFormIsATypeMismatch) {
       "$5",    "5$",    "(5)",   "5%",     "1_000", "\xD9\xA3",  // ARABIC-INDIC DIGIT THREE
       "\xEF\xBC\x95",    // FULLWIDTH DIGIT FIVE
       "1\xC2\xA0" "2",   // no-break space inside
-      std::string("1\0", 2), "\n5", "5\n", "1e5.5", "1d5", "0b1",
+      std::string("1\0", 2), "1e5.5", "1d5", "0b1",
+      // Line breaks are blanks, and blanks only stand around a number.
+      "\r\n", "1\n2", "1\t2", "-\n1", "1e\n5", "\n.\n",
   };
   for (const auto& text : rows) {
     SCOPED_TRACE("'" + text + "'");
@@ -92,6 +98,8 @@ TEST(TextToDouble, OverflowsOnlyBeyondTheLargestDouble) {
       {"-1e309", FailureKind::Overflow},
       {"1e99999999999999999999999", FailureKind::Overflow},
       {"1" + std::string(400, '0'), FailureKind::Overflow},
+      {".5E21746", FailureKind::Overflow},  // an upper-case "E" as well
+      {"1E309", FailureKind::Overflow},
       {"0." + std::string(400, '0') + "1e500", 1e99},
       // Underflow is no failure: zero, or the nearest subnormal.
       {"4.9e-324", kDoubleTiny},
@@ -99,6 +107,8 @@ TEST(TextToDouble, OverflowsOnlyBeyondTheLargestDouble) {
       {"1e-400", 0.0},
       {"-1e-99999", -0.0},
       {"1e-99999999999999999999999", 0.0},
+      {"34E-666", 0.0},
+      {"-2.5E-400", -0.0},
       {"0e999999", 0.0},
       {"0." + std::string(10000, '0') + "1e10000", 0.1},
   };
@@ -125,12 +135,32 @@ TEST(TextToSingle, RoundsOnceToTheNearestSingle) {
       {"-1e39", FailureKind::Overflow},
       {"1e-45", kSingleTiny},
       {"1e-46", 0.0f},
+      // With an upper-case "E", beyond the Single's range either way.
+      {"48E-064", 0.0f},
+      {"88E-62", 0.0f},
+      {"34E-666", 0.0f},
+      {"5E38", FailureKind::Overflow},
+      {".5E21746", FailureKind::Overflow},
       {"7,5", FailureKind::TypeMismatch},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(TextToSingle(row.text, kPoint), row.expected);
   }
+}
+
+TEST(TextToNumber, EveryDigitOfALongTextCountsInTheRounding) {
+  // Exactly halfway between 1 and the next double, and between 1 and the
+  // next Single: ties to even give 1; a nonzero digit far beyond, the next.
+  const std::string half = "00000000000000011102230246251565404236316680908203125";
+  const std::string singleHalf = "1.000000059604644775390625";
+  const std::string far = std::string(1000, '0') + "1";
+  EXPECT_EQ(TextToDouble("1." + half, kPoint), Checked<double>(1.0));
+  EXPECT_EQ(TextToDouble("1." + half + far, kPoint), Checked<double>(std::nextafter(1.0, 2.0)));
+  EXPECT_EQ(TextToDouble("0." + std::string(900, '0') + "1" + half + far + "e901", kPoint),
+            Checked<double>(std::nextafter(1.0, 2.0)));
+  EXPECT_EQ(TextToSingle(singleHalf, kPoint), Checked<float>(1.0f));
+  EXPECT_EQ(TextToSingle(singleHalf + far, kPoint), Checked<float>(std::nextafter(1.0f, 2.0f)));
 }
 
 TEST(SingleToText, WritesAtMostSevenSignificantDigits) {

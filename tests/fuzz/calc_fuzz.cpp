@@ -6,10 +6,14 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <string>
+#include <type_traits>
 
 #include "calc/gamma_sn.h"
 #include "calc/sensitivity.h"
@@ -93,9 +97,36 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
 // The decimal form the rules read, written independently as a regular
 // expression: blanks, a sign, digits with at most one separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
-  static const std::regex point(R"([ \t]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
-  static const std::regex comma(R"([ \t]*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
+  static const std::string blanks = R"([ \t\n\v\f\r]*)";
+  static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
+  static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
+}
+
+// What glibc's strtod or strtof (C locale) reads in a text of the decimal
+// form, written with ".": Overflow where it reports ERANGE with a huge
+// value; otherwise its value, an underflow giving zero or a subnormal.
+template <typename T>
+Checked<T> ReadByStrto(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  errno = 0;
+  T value;
+  if constexpr (std::is_same_v<T, float>) {
+    value = std::strtof(text.c_str(), nullptr);
+  } else {
+    value = std::strtod(text.c_str(), nullptr);
+  }
+  if (errno == ERANGE && std::isinf(value)) return FailureKind::Overflow;
+  return value;
+}
+
+template <typename T>
+void RequireSameOutcome(const Checked<T>& got, const Checked<T>& expected, const char* property,
+                        const std::string& text) {
+  const bool same = got.ok() ? expected.ok() && got.value() == expected.value() &&
+                                   std::signbit(got.value()) == std::signbit(expected.value())
+                             : !expected.ok() && got.failure() == expected.failure();
+  Require(same, property, text);
 }
 
 bool IsTypeMismatch(const std::string& text, const NumberFormat& format) {
@@ -157,6 +188,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Checked<float> single = TextToSingle(*text, format);
     Require((!single.ok() && single.failure() == FailureKind::TypeMismatch) != form,
             "TextToSingle reads exactly the decimal form", *text);
+    if (form) {
+      RequireSameOutcome(TextToDouble(*text, format), ReadByStrto<double>(*text), "TextToDouble reads as strtod",
+                         *text);
+      RequireSameOutcome(single, ReadByStrto<float>(*text), "TextToSingle reads as strtof", *text);
+    }
   }
 
   CheckSensitivity(SensDBtoMV(first, whole, format), first, format, true);

@@ -11,9 +11,6 @@
 namespace velsona::calc {
 namespace {
 
-// Blanks may stand before and after a number: spaces, tabs and line breaks
-// (a cell copied from a spreadsheet ends in one), vertical tabs, form feeds.
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // More significant digits than the 769 that can decide how a number rounds
@@ -145,6 +142,10 @@ std::string NumberToText(double value, int significant, const NumberFormat& form
 }  // namespace
 
 bool IsEmptyText(std::string_view text) { return text.empty(); }
+
+// Spaces, tabs and line breaks (a cell copied from a spreadsheet ends in
+// one), vertical tabs, form feeds.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 Checked<double> TextToDouble(std::string_view text, const NumberFormat& format) {
   return TextToNumber<double>(text, format);

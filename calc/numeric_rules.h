@@ -57,6 +57,10 @@ class Checked {
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
+// True for the blanks that may stand before and after a number: space, tab,
+// line feed, carriage return, vertical tab, form feed.
+bool IsBlank(char c);
+
 // Reads a decimal number: blanks (spaces, tabs, line breaks, vertical tabs,
 // form feeds) around it, an optional sign, digits with at most one decimal
 // separator and at least one digit, an optional exponent ("E" or "e",

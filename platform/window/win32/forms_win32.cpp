@@ -26,6 +26,12 @@ constexpr WORD kIconResource = 1;
 constexpr UINT kShowWarning = WM_APP + 1;
 // Control identifiers start above the dialog manager's IDOK and IDCANCEL.
 constexpr int kFirstControlId = 100;
+// A result field's text shrinks no further than this, in points.
+constexpr double kSmallestPoints = 4.0;
+// The widest a tooltip grows before it wraps, in twips.
+constexpr int kTooltipWidth = 6000;
+// The text and border of a field whose background is fixed.
+constexpr COLORREF kFixedInk = RGB(0, 0, 0);
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -63,14 +69,95 @@ std::pair<const wchar_t*, DWORD> ClassAndStyle(const ControlSpec& spec) {
       return {L"EDIT", child | WS_TABSTOP | WS_GROUP | ES_CENTER | ES_AUTOHSCROLL};
     case ControlKind::ResultField:
       // Read-only: the user can select and copy the text but not change it,
-      // and it stays out of the Tab order.
-      return {L"EDIT", child | WS_BORDER | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL};
+      // and it stays out of the Tab order. With a fixed background, its
+      // border is its own (FixedBorder).
+      return {L"EDIT", child | (spec.background ? 0 : WS_BORDER) | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL};
     case ControlKind::Button:
       return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON};
     case ControlKind::CheckBox:
       return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX};
   }
   throw std::logic_error("unknown control kind");
+}
+
+// The window's font of `points` at `dpi`, bold; `pixels`, when given, is its
+// height instead.
+HFONT MakeFont(const std::wstring& family, double points, UINT dpi, int pixels = 0) {
+  // Fractional sizes such as 8.25 pt round to the nearest pixel height.
+  const int height = pixels > 0 ? pixels : static_cast<int>(std::lround(points * dpi / 72.0));
+  return CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, family.c_str());
+}
+
+// The width of `text` drawn in `font` on `hwnd`.
+int TextWidth(HWND hwnd, HFONT font, const std::wstring& text) {
+  const HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return size.cx;
+}
+
+// The width of a thin border on `hwnd`'s monitor: a pixel at 96 dpi.
+int BorderWidth(HWND hwnd) { return std::max(1, static_cast<int>(std::lround(GetDpiForWindow(hwnd) / 96.0))); }
+
+// The height of a line of text in the control's font; 0 before it has one.
+int LineHeight(HWND hwnd) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  if (font == nullptr) return 0;
+  const HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return metrics.tmHeight;
+}
+
+// A field with a fixed background (the brush `data`) has a black border of
+// its own instead of the system's thin border, which takes the system's frame
+// colour, light in a dark scheme. Its client area is the band of its line of
+// text, in the middle: a one-line edit draws its text at the top of it.
+LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  switch (message) {
+    case WM_NCCALCSIZE: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      RECT* client = wParam != FALSE ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                                     : reinterpret_cast<RECT*>(lParam);
+      const int width = BorderWidth(hwnd);
+      InflateRect(client, -width, -width);
+      client->top += std::max(0, static_cast<int>(client->bottom - client->top) - LineHeight(hwnd)) / 2;
+      return result;
+    }
+    case WM_NCPAINT: {
+      RECT outer, client;
+      GetWindowRect(hwnd, &outer);
+      GetClientRect(hwnd, &client);
+      MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+      OffsetRect(&client, -outer.left, -outer.top);
+      OffsetRect(&outer, -outer.left, -outer.top);
+      const HDC dc = GetWindowDC(hwnd);
+      // The field's colour around its client area, which paints itself.
+      ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+      FillRect(dc, &outer, reinterpret_cast<HBRUSH>(data));
+      const HBRUSH ink = CreateSolidBrush(kFixedInk);
+      for (int i = BorderWidth(hwnd); i > 0; --i) {
+        FrameRect(dc, &outer, ink);
+        InflateRect(&outer, -1, -1);
+      }
+      DeleteObject(ink);
+      ReleaseDC(hwnd, dc);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, FixedBorder, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -92,6 +179,8 @@ struct Form::Impl {
     std::string frame;
     HWND hwnd = nullptr;
     HBRUSH background = nullptr;
+    HFONT fitted = nullptr;  // a result field's smaller font, while its text needs one
+    std::wstring description;  // the tooltip, and a result field's while it is blank
     std::function<void()> onClick;
   };
 
@@ -103,6 +192,7 @@ struct Form::Impl {
   std::map<int, Control*> byId;
   std::map<double, HFONT> fonts;  // one per size, at the window's density
   HICON icons[2] = {nullptr, nullptr};  // small and large, at the window's density
+  HWND tooltips = nullptr;  // the controls' tooltips, all in one tooltip control
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
@@ -117,12 +207,67 @@ struct Form::Impl {
     fonts.clear();
     for (const auto& [name, control] : controls) {
       const double points = control.spec.fontPoints;
-      if (fonts.count(points) != 0) continue;
-      // Fractional sizes such as 8.25 pt round to the nearest pixel height.
-      const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
-      fonts[points] = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, fontFamily.c_str());
+      if (fonts.count(points) == 0) fonts[points] = MakeFont(fontFamily, points, dpi);
     }
+  }
+
+  // Gives a result field the font in which its whole text fits: its own when
+  // it does, otherwise the same font a pixel smaller at a time until it does.
+  // The room is the field's editing area, less a pixel to spare.
+  void FitText(Control& control) {
+    if (control.spec.kind != ControlKind::ResultField) return;
+    const HWND hwnd = control.hwnd;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    // Measured with the field's own font in place, whose margins are the
+    // widest: a text that fits in them fits in a smaller font's too.
+    const HFONT own = fonts.at(control.spec.fontPoints);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
+    SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
+    RECT area;
+    SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    const int room = area.right - area.left - 2;
+    HFONT font = nullptr;
+    if (!text.empty() && TextWidth(hwnd, own, text) > room) {
+      const int smallest = static_cast<int>(std::lround(kSmallestPoints * dpi / 72.0));
+      for (int pixels = static_cast<int>(std::lround(control.spec.fontPoints * dpi / 72.0)) - 1;; --pixels) {
+        font = MakeFont(fontFamily, 0, dpi, pixels);
+        if (pixels <= smallest || TextWidth(hwnd, font, text) <= room) break;
+        DeleteObject(font);
+      }
+    }
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : own), TRUE);
+    // A new font resets the margins, which the editing area then follows.
+    SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
+    SendMessageW(hwnd, EM_SETSEL, 0, 0);
+    SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+    if (control.fitted != nullptr) DeleteObject(control.fitted);
+    control.fitted = font;
+    // The line of text moves to the middle of the field for the new font.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The full text is the tooltip too; a blank field's is its description.
+    SetTooltip(control, text.empty() ? control.description : text);
+  }
+
+  void AddTooltip(Control& control) {
+    if (tooltips == nullptr || control.description.empty()) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd);
+    tool.lpszText = control.description.data();  // copied by the tooltip control
+    SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+
+  void SetTooltip(Control& control, std::wstring text) {
+    if (tooltips == nullptr || control.description.empty()) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd);
+    tool.lpszText = text.data();
+    SendMessageW(tooltips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
   // Places every control and gives it its font, at the window's density.
@@ -142,6 +287,8 @@ struct Form::Impl {
       SetWindowPos(control.hwnd, nullptr, left, top, Scale(spec.width, dpi), Scale(spec.height, dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
       SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(spec.fontPoints)), TRUE);
+      // Fitted again in the fonts of the new density.
+      FitText(control);
     }
     for (const auto& [points, font] : old) DeleteObject(font);
   }
@@ -244,7 +391,8 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
           const auto hdc = reinterpret_cast<HDC>(wParam);
           const Colour& colour = *control.spec.background;
           SetBkColor(hdc, RGB(colour.red, colour.green, colour.blue));
-          SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+          // Readable on the fixed light background whatever the system colours.
+          SetTextColor(hdc, kFixedInk);
           return reinterpret_cast<LRESULT>(control.background);
         }
       }
@@ -263,6 +411,7 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       dpi = HIWORD(wParam);
       Layout();
       SetIcons();
+      if (tooltips != nullptr) SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, dpi));
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -303,6 +452,14 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
                   impl_.get());
   if (impl_->window == nullptr) throw std::runtime_error("cannot create the window");
   impl_->dpi = GetDpiForWindow(impl_->window);
+  // Shown whether or not the window is active; a missing one only costs the tips.
+  impl_->tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, impl_->window,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (impl_->tooltips != nullptr) {
+    // Long descriptions wrap instead of running across the screen.
+    SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, impl_->dpi));
+  }
 
   // The dialog manager's Tab key follows the order in which controls were
   // created, so they are created in the order of their tab index; frames
@@ -331,6 +488,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     control.spec = *spec;
     control.name = spec->name;
     control.frame = spec->frame;
+    control.description = Wide(spec->accessibleDescription);
     const auto [className, controlStyle] = ClassAndStyle(*spec);
     const DWORD extended = spec->kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
     control.hwnd = CreateWindowExW(extended, className, Wide(spec->text).c_str(), controlStyle, 0, 0, 0, 0,
@@ -343,7 +501,9 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     }
     if (spec->background) {
       control.background = CreateSolidBrush(RGB(spec->background->red, spec->background->green, spec->background->blue));
+      SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background));
     }
+    impl_->AddTooltip(control);
     impl_->byId[id++] = &control;
   }
   impl_->Layout();
@@ -364,6 +524,7 @@ Form::~Form() {
   }
   for (auto& [name, control] : impl_->controls) {
     if (control.background != nullptr) DeleteObject(control.background);
+    if (control.fitted != nullptr) DeleteObject(control.fitted);
   }
 }
 
@@ -375,8 +536,10 @@ std::string Form::Text(std::string_view control) const {
 }
 
 void Form::SetText(std::string_view control, std::string_view text) {
+  Impl::Control& field = impl_->Find(control);
   // An edit control tells assistive technology of its new value itself.
-  SetWindowTextW(impl_->Find(control).hwnd, Wide(text).c_str());
+  SetWindowTextW(field.hwnd, Wide(text).c_str());
+  impl_->FitText(field);
 }
 
 CheckState Form::Check(std::string_view control) const {
@@ -421,7 +584,7 @@ void* Form::NativeWindow() const { return impl_->window; }
 struct Application::Impl {};
 
 Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 }
 

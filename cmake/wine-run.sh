@@ -28,7 +28,7 @@ fi
 # program and keep the standard handles of the one that started them: started
 # here with none, a test's output ends when its program does, not when the
 # session does. The server then stays up for a while between programs.
-wineserver -p 30 </dev/null >/dev/null 2>&1 || true
+wineserver --persistent=30 </dev/null >/dev/null 2>&1 || true
 timeout 60 wineboot </dev/null >/dev/null 2>&1 || true
 if [ -n "${VELSONA_WINE_DECIMAL:-}" ]; then
   timeout 60 wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ \

@@ -201,8 +201,8 @@ class Form1Test : public QObject {
   void qtOwnTextsAreItalianWhateverTheLocale();
   void widestResultsShowWhole_data();
   void widestResultsShowWhole();
-  void enterPressesTheFocusedButton_data();
-  void enterPressesTheFocusedButton();
+  void enterVariantsOnAFocusedButton_data();
+  void enterVariantsOnAFocusedButton();
   void inputFieldsSayTheRangeTheyAccept_data();
   void inputFieldsSayTheRangeTheyAccept();
   void messageShowsControlCharactersVisibly_data();
@@ -824,27 +824,21 @@ void Form1Test::widestResultsShowWhole() {
   QCOMPARE(label->font().pointSizeF(), 12.0);
 }
 
-void Form1Test::enterPressesTheFocusedButton_data() {
+void Form1Test::enterVariantsOnAFocusedButton_data() {
   QTest::addColumn<QString>("button");
   QTest::addColumn<int>("key");
   QTest::addColumn<int>("modifiers");
   QTest::addColumn<QString>("result");
   QTest::addColumn<QString>("expected");
-  QTest::newRow("Enter on dB to mV/Pa") << "CalcolaSens" << int(Qt::Key_Return) << int(Qt::NoModifier) << "MVSens1"
-                                        << "4.4668";
+  // Enter on a focused button, Space, and Enter in a field are window
+  // scenarios played on both windows; here the keys only Qt tells apart.
   QTest::newRow("keypad Enter on mV/Pa to dB")
       << "CalcolaSens2" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "DBSens2" << "-38.4164";
-  QTest::newRow("Enter on dynamic range") << "CalcGamma" << int(Qt::Key_Return) << int(Qt::NoModifier)
-                                          << "LabGamma" << "115";
-  QTest::newRow("Space still works") << "CalcGamma" << int(Qt::Key_Space) << int(Qt::NoModifier) << "LabSN"
-                                     << "79";
-  QTest::newRow("Enter in a text field does nothing")
-      << "DBSens1" << int(Qt::Key_Return) << int(Qt::NoModifier) << "MVSens1" << "";
   QTest::newRow("Ctrl+Enter on a button does nothing")
       << "CalcolaSens" << int(Qt::Key_Return) << int(Qt::ControlModifier) << "MVSens1" << "";
 }
 
-void Form1Test::enterPressesTheFocusedButton() {
+void Form1Test::enterVariantsOnAFocusedButton() {
   QFETCH(QString, button);
   QFETCH(int, key);
   QFETCH(int, modifiers);

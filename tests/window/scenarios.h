@@ -114,13 +114,9 @@ struct Step {
 };
 
 struct Scenario {
-  Scenario(std::string name_, std::string separator_, std::vector<Step> steps_, std::string system_ = "")
-      : name(std::move(name_)), separator(std::move(separator_)), steps(std::move(steps_)), system(std::move(system_)) {}
   std::string name;
   std::string separator;  // of the regional settings when the window opens
   std::vector<Step> steps;
-  // The one system whose custom the scenario shows ("win32", "qt"), or "" for all.
-  std::string system;
 };
 
 std::vector<Scenario> WindowScenarios();

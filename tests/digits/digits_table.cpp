@@ -34,6 +34,7 @@
 #include "calc/gamma_sn.h"
 #include "calc/sensitivity.h"
 #include "tests/calc/result_printing.h"
+#include "tests/calc/short_texts.h"
 
 namespace {
 
@@ -44,23 +45,7 @@ using velsona::calc::FailureKind;
 using velsona::calc::NumberFormat;
 using velsona::calc::Refused;
 using velsona::calc::Skipped;
-
-constexpr std::string_view kAlphabet = "0123456789+-.,eE ";
-
-// Every text of up to `maxLength` characters of kAlphabet, the empty one
-// first, then by length, each length in the order of kAlphabet.
-std::vector<std::string> TextsUpTo(std::size_t maxLength) {
-  std::vector<std::string> texts{""};
-  std::size_t first = 0;  // the texts of the previous length start here
-  for (std::size_t length = 1; length <= maxLength; ++length) {
-    const std::size_t end = texts.size();
-    for (std::size_t i = first; i < end; ++i) {
-      for (char c : kAlphabet) texts.push_back(texts[i] + c);
-    }
-    first = end;
-  }
-  return texts;
-}
+using velsona::calc::TextsUpTo;
 
 void AppendOutcome(const CalcResult& result, std::string& row) {
   if (const auto* done = std::get_if<Done>(&result)) {

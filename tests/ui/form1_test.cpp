@@ -24,6 +24,7 @@
 #include "calc/sensitivity.h"
 #include "platform/window/forms.h"
 #include "platform/window/qt/regional_qt.h"
+#include "tests/calc/short_texts.h"
 #include "ui/form1.h"
 
 using velsona::platform::NumberFormat;
@@ -146,20 +147,6 @@ QPalette DarkPalette() {
 // Every text a calculation gives, with the inputs that give it, for every
 // input of up to `length` characters made of what numbers are made of.
 using Outcomes = std::map<QString, QStringList>;
-std::vector<std::string> TextsUpTo(int length) {
-  static const std::string alphabet = "0123456789+-.,eE ";
-  std::vector<std::string> texts = {""};
-  std::vector<std::string> all;
-  for (int n = 1; n <= length; ++n) {
-    std::vector<std::string> longer;
-    for (const std::string& text : texts) {
-      for (const char c : alphabet) longer.push_back(text + c);
-    }
-    texts = std::move(longer);
-    all.insert(all.end(), texts.begin(), texts.end());
-  }
-  return all;
-}
 void Record(Outcomes& outcomes, const velsona::calc::CalcResult& result, std::size_t index, const QString& inputs) {
   if (const auto* done = std::get_if<velsona::calc::Done>(&result); done && index < done->texts.size()) {
     QStringList& known = outcomes[QString::fromStdString(done->texts[index])];
@@ -732,13 +719,13 @@ void Form1Test::widestResultsShowWhole_data() {
   using namespace velsona::calc;
   const NumberFormat point{"."};
   Outcomes outcomes[4];  // MVSens1, DBSens2, LabGamma, LabSN
-  for (const std::string& text : TextsUpTo(3)) {
+  for (const std::string& text : velsona::calc::TextsUpTo(3)) {
     for (const bool whole : {false, true}) {
       Record(outcomes[0], SensDBtoMV(text, whole, point), 0,
              QString::fromStdString("DBSens1=" + text + (whole ? "=whole" : "")));
     }
   }
-  for (const std::string& text : TextsUpTo(4)) {
+  for (const std::string& text : velsona::calc::TextsUpTo(4)) {
     for (const bool whole : {false, true}) {
       Record(outcomes[1], SensMVtoDB(text, whole, point), 0,
              QString::fromStdString("MVSens2=" + text + (whole ? "=whole" : "")));
@@ -746,7 +733,7 @@ void Form1Test::widestResultsShowWhole_data() {
   }
   // The range depends on the two values read as Single only, the ratio on the self-noise alone.
   std::map<float, std::string> singles;
-  for (const std::string& text : TextsUpTo(3)) {
+  for (const std::string& text : velsona::calc::TextsUpTo(3)) {
     const Checked<float> value = TextToSingle(text, point);
     if (value.ok() && TextToDouble(text, point).ok()) singles.emplace(value.value(), text);
     Record(outcomes[3], GammaSN("0", text, point), 1, QString::fromStdString("GAMMA=0=" + text));

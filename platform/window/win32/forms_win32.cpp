@@ -197,6 +197,12 @@ struct Form::Impl {
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
 
+  // The control of ours that `hwnd` is, or null.
+  Control* FindByHandle(HWND hwnd) {
+    const auto found = byId.find(GetDlgCtrlID(hwnd));
+    return found != byId.end() && found->second->hwnd == hwnd ? found->second : nullptr;
+  }
+
   Control& Find(std::string_view name) {
     const auto found = controls.find(name);
     if (found == controls.end()) throw std::invalid_argument("no such control: " + std::string(name));
@@ -367,12 +373,8 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (id == IDOK) {
         // Enter, which the dialog manager turns into IDOK: it presses the
         // focused push button, as Windows does; in a field it does nothing.
-        const HWND focus = GetFocus();
-        for (const auto& [name, control] : controls) {
-          if (control.hwnd == focus && control.spec.kind == ControlKind::Button) {
-            SendMessageW(focus, BM_CLICK, 0, 0);
-          }
-        }
+        const Control* focused = FindByHandle(GetFocus());
+        if (focused != nullptr && focused->spec.kind == ControlKind::Button) SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
         return 0;
       }
       if (id == IDCANCEL) return 0;  // Escape does not close the window
@@ -385,16 +387,14 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC: {
       // Read-only edit fields ask here for their colours.
-      const auto hwnd = reinterpret_cast<HWND>(lParam);
-      for (const auto& [name, control] : controls) {
-        if (control.hwnd == hwnd && control.background != nullptr) {
-          const auto hdc = reinterpret_cast<HDC>(wParam);
-          const Colour& colour = *control.spec.background;
-          SetBkColor(hdc, RGB(colour.red, colour.green, colour.blue));
-          // Readable on the fixed light background whatever the system colours.
-          SetTextColor(hdc, kFixedInk);
-          return reinterpret_cast<LRESULT>(control.background);
-        }
+      const Control* control = FindByHandle(reinterpret_cast<HWND>(lParam));
+      if (control != nullptr && control->background != nullptr) {
+        const auto hdc = reinterpret_cast<HDC>(wParam);
+        const Colour& colour = *control->spec.background;
+        SetBkColor(hdc, RGB(colour.red, colour.green, colour.blue));
+        // Readable on the fixed light background whatever the system colours.
+        SetTextColor(hdc, kFixedInk);
+        return reinterpret_cast<LRESULT>(control->background);
       }
       break;
     }

@@ -221,11 +221,14 @@ NumberFormat NumberFormatOf(const QLocale& locale) {
 struct Form::Impl {
   std::unique_ptr<QWidget> window;
   std::map<std::string, QWidget*, std::less<>> controls;
-  // The accessible names of result fields, before their text is added.
-  std::map<std::string, QString, std::less<>> accessibleNames;
-  // The description and the font the table gives each result field.
-  std::map<std::string, QString, std::less<>> descriptions;
-  std::map<std::string, QFont, std::less<>> fonts;
+  // What the table gives each result field, before its text changes them:
+  // its accessible name, its description and its font.
+  struct ResultField {
+    QString name;
+    QString description;
+    QFont font;
+  };
+  std::map<std::string, ResultField, std::less<>> resultFields;
 
   template <typename T>
   T* Find(std::string_view name) const {
@@ -263,9 +266,8 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
     ApplyLook(widget, *spec, window.fontFamily);
     impl_->controls.emplace(spec->name, widget);
     if (spec->kind == ControlKind::ResultField) {
-      if (*spec->accessibleName != '\0') impl_->accessibleNames.emplace(spec->name, ToQString(spec->accessibleName));
-      impl_->descriptions.emplace(spec->name, ToQString(spec->accessibleDescription));
-      impl_->fonts.emplace(spec->name, widget->font());
+      impl_->resultFields.emplace(spec->name, Impl::ResultField{ToQString(spec->accessibleName),
+                                                                ToQString(spec->accessibleDescription), widget->font()});
     }
   }
 
@@ -295,18 +297,18 @@ void Form::SetText(std::string_view control, std::string_view text) {
   const QString value = ToQString(text);
   if (label->text() == value) return;
   label->setText(value);
-  if (const auto own = impl_->fonts.find(control); own != impl_->fonts.end()) {
-    FitText(label, own->second, value);
+  const auto field = impl_->resultFields.find(control);
+  if (field != impl_->resultFields.end()) {
+    FitText(label, field->second.font, value);
     // The full text, also when the font had to shrink for it.
-    const QString description = impl_->descriptions.find(control)->second;
-    label->setToolTip(value.isEmpty() ? description : value);
+    label->setToolTip(value.isEmpty() ? field->second.description : value);
   }
   // Screen readers hear of the new text through the field's name, which
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
   // setting the name sends them the change.
-  const auto base = impl_->accessibleNames.find(control);
-  if (base != impl_->accessibleNames.end()) {
-    label->setAccessibleName(value.isEmpty() ? base->second : base->second + QStringLiteral(": ") + value);
+  if (field != impl_->resultFields.end() && !field->second.name.isEmpty()) {
+    const QString& name = field->second.name;
+    label->setAccessibleName(value.isEmpty() ? name : name + QStringLiteral(": ") + value);
   } else {
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);

@@ -190,8 +190,6 @@ class Form1Test : public QObject {
   void widestResultsShowWhole();
   void enterVariantsOnAFocusedButton_data();
   void enterVariantsOnAFocusedButton();
-  void inputFieldsSayTheRangeTheyAccept_data();
-  void inputFieldsSayTheRangeTheyAccept();
   void messageShowsControlCharactersVisibly_data();
   void messageShowsControlCharactersVisibly();
 };
@@ -845,26 +843,6 @@ void Form1Test::enterVariantsOnAFocusedButton() {
   QCOMPARE(QApplication::focusWidget(), target);
   QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
   QCOMPARE(window.shown(qPrintable(result)), expected);
-}
-
-void Form1Test::inputFieldsSayTheRangeTheyAccept_data() {
-  QTest::addColumn<QString>("control");
-  QTest::addColumn<QString>("says");
-  QTest::newRow("DBSens1") << "DBSens1" << "fino a 0 dB";
-  QTest::newRow("MVSens2") << "MVSens2" << "oltre 0 e fino a 1000 mV/Pa";
-  // The right panel's inputs take any value: no range to tell.
-  QTest::newRow("MAXSPL") << "MAXSPL" << "al massimo 3 caratteri";
-  QTest::newRow("SELFNOISE") << "SELFNOISE" << "al massimo 3 caratteri";
-}
-
-void Form1Test::inputFieldsSayTheRangeTheyAccept() {
-  QFETCH(QString, control);
-  QFETCH(QString, says);
-  Window window(".");
-  QWidget* field = window.get(qPrintable(control));
-  QVERIFY2(field->toolTip().contains(says), qPrintable(field->toolTip()));
-  QVERIFY2(field->accessibleDescription().contains(says), qPrintable(field->accessibleDescription()));
-  if (control == "MAXSPL" || control == "SELFNOISE") QVERIFY(!field->toolTip().contains(QStringLiteral("fino a")));
 }
 
 void Form1Test::messageShowsControlCharactersVisibly_data() {

@@ -91,6 +91,17 @@ mergeInto(LibraryManager.library, {
     live.setAttribute('aria-live', 'polite');
     live.setAttribute('role', 'status');
     window.addEventListener('resize', page.fit);
+    // Tab comes round within the window, as on the desktop: from the last
+    // stop to the first, and Shift+Tab from the first to the last.
+    page.client.addEventListener('keydown', function (event) {
+      if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
+      var stops = page.client.querySelectorAll('input:not([tabindex="-1"]), button');
+      if (stops.length === 0) return;
+      var from = event.shiftKey ? stops[0] : stops[stops.length - 1];
+      if (event.target !== from) return;
+      event.preventDefault();
+      (event.shiftKey ? stops[stops.length - 1] : stops[0]).focus();
+    });
   },
 
   velsona_page_frame__deps: ['$VelsonaPage'],

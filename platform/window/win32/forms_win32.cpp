@@ -451,10 +451,13 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // destroys leaves the event loop running.
       if (!closedByProgram) PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    case WM_NCDESTROY: {
+      // The window's last message: its default handling still goes to it.
+      const HWND last = window;
+      SetWindowLongPtrW(last, GWLP_USERDATA, 0);
       window = nullptr;
-      break;
+      return DefWindowProcW(last, message, wParam, lParam);
+    }
     default:
       break;
   }

@@ -1,12 +1,14 @@
 // The window rules every backend shares: what a control table may not hold,
 // how a call naming the wrong control is answered, the orders controls are
-// made and reached in, and the loop that shrinks a result's font.
+// made and reached in, and the loop that shrinks a result's font. (A
+// result's tooltip is checked on each window by the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,15 +94,6 @@ TEST(ControlTable, MakesFramesFirstAndTabsByIndex) {
   EXPECT_EQ(table.FrameOf(3), std::nullopt);
 }
 
-TEST(ControlTable, KeepsItsOwnCopyOfTheTexts) {
-  std::string name = "Entry";
-  std::vector<ControlSpec> specs = {Control("Box", ControlKind::Frame, ""),
-                                    Control(name.c_str(), ControlKind::TextBox, "Box")};
-  const ControlTable table(specs);
-  name = "Other";
-  EXPECT_STREQ(table[table.Find("Entry", Use::ReadText)].name, "Entry");
-}
-
 TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {
   // A text as wide as ten times the size.
   const auto width = [](double size) { return 10 * size; };
@@ -119,13 +112,6 @@ TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {
   // In whole pixels, as one backend counts.
   EXPECT_EQ(FittingFontSize(16, 145, 5, 1, width), 14);
   EXPECT_THROW(FittingFontSize(12, 1, 4, 0, width), std::invalid_argument);
-}
-
-TEST(ResultTooltip, AddsTheNumberOnlyWhenDrawnSmaller) {
-  EXPECT_EQ(ResultTooltip("Risultato", "115", false), "Risultato");
-  EXPECT_EQ(ResultTooltip("Risultato", "-7,999999E+09", true), "Risultato\n-7,999999E+09");
-  EXPECT_EQ(ResultTooltip("Risultato", "", true), "Risultato");
-  EXPECT_EQ(ResultTooltip("", "-7,999999E+09", true), "-7,999999E+09");
 }
 
 }  // namespace

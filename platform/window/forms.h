@@ -4,9 +4,17 @@
 // laid out from a table in twips, whose texts the program reads and writes
 // by control name and whose Click events it handles.
 //
-// This interface names no toolkit. Each system has its implementation beside
-// it (qt/ on Linux, win32/ on Windows), and the build picks one; the code
-// above it never asks which one it runs on.
+// This interface names no toolkit. Each toolkit has its implementation
+// beside it (qt/, win32/, web/), the build picks one (VELSONA_WINDOW_BACKEND), and
+// the code above it never asks which one it runs on. The rules they share
+// are in form_rules.h.
+//
+// Misuse is a programming error, answered alike by every implementation with
+// std::invalid_argument: a control table with a mistake in it (a name given
+// twice, a control outside any frame or in one that is not a frame, two tab
+// stops at one tab index, ...) when the Form is made, and a call naming a
+// control that is not in the window or cannot do what is asked (SetText on a
+// text box, Check on a button, OnClick on a caption, ...).
 
 #include <cmath>
 #include <cstdint>
@@ -74,7 +82,8 @@ class Form {
   std::string Text(std::string_view control) const;
   // Sets the text of a result field; assistive technology is told of the
   // change. The text always shows whole: wider than the field, it is drawn
-  // in a smaller font until it fits, and it is the field's tooltip as well.
+  // in a smaller font until it fits, and the field's tooltip then gives it in
+  // full below the field's description.
   void SetText(std::string_view control, std::string_view text);
   CheckState Check(std::string_view control) const;
   // Runs `handler` when the user clicks the button or check box (Space on

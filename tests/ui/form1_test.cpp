@@ -796,7 +796,8 @@ void Form1Test::widestResultsShowWhole() {
       QVERIFY2(image.pixelColor(x, y) == background, qPrintable(QStringLiteral("ink at column %1").arg(x)));
     }
   }
-  QCOMPARE(label->toolTip(), expected);
+  // The tooltip adds the full number below the description where it is drawn smaller (the table's 12 pt).
+  QCOMPARE(label->toolTip().endsWith(QStringLiteral("\n") + expected), label->font().pointSizeF() < 12);
   QVERIFY(label->accessibleName().endsWith(QStringLiteral(": ") + expected));
   // A narrower result later gets the table's font back.
   window.type("MAXSPL", "1");

@@ -203,25 +203,26 @@ std::vector<Scenario> WindowScenarios() {
   for (const char* separator : kSeparators) {
     // The widest results: a range of ten digits and an exponent.
     const std::string wide = Localised("-7.999999E+09", separator);
+    const std::string description = "Risultato: massimo SPL meno rumore proprio";
     scenarios.push_back(
         {std::string("a wide result shows whole in a smaller font, then a short one at full size with '") + separator +
              "'",
          separator,
          {Type("MAXSPL", "1e9"), Type("SELFNOISE", "9e9"), Click("CalcGamma"), Shows("LabGamma", wide),
-          Whole("LabGamma", true), Tooltip("LabGamma", wide), Shows("LabSN", "-8999999906"), WholeAtAnySize("LabSN"),
+          Whole("LabGamma", true), Tooltip("LabGamma", description + "\n" + wide), Shows("LabSN", "-8999999906"), WholeAtAnySize("LabSN"),
           Type("MAXSPL", "130"), Type("SELFNOISE", "15"), Click("CalcGamma"), Shows("LabGamma", "115"),
-          Whole("LabGamma", false), Tooltip("LabGamma", "115"), Whole("LabSN", false)}});
+          Whole("LabGamma", false), Tooltip("LabGamma", description), Whole("LabSN", false)}});
   }
   scenarios.push_back({"results stay black on their colour when the system's colours are dark",
                        ".",
                        {{Do::Dark}, Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668"),
                         Readable("MVSens1"), Readable("LabGamma"), Background("LabGamma", kLightYellow)}});
-  scenarios.push_back({"descriptions are tooltips; a result's is its text",
+  scenarios.push_back({"descriptions are tooltips, a result's also when it shows a number that fits",
                        ".",
                        {TooltipHas("DBSens1", "fino a 0 dB"), TooltipHas("MVSens2", "fino a 1000 mV/Pa"),
                         TooltipHas("CalcGamma", "Calcola"), TooltipHas("Arrotonda2", "intero"),
                         TooltipHas("MVSens1", "Sensibilit"), Type("DBSens1", "-47"), Click("CalcolaSens"),
-                        Tooltip("MVSens1", "4.4668"), Type("DBSens1", "5"), Click("CalcolaSens"),
+                        Tooltip("MVSens1", "Sensibilità convertita dai dB"), Type("DBSens1", "5"), Click("CalcolaSens"),
                         TooltipHas("MVSens1", "Sensibilit")}});
   return scenarios;
 }

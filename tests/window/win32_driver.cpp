@@ -12,8 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -374,6 +376,110 @@ std::vector<std::string> FollowsDensityChange() {
   return faults;
 }
 
+// Puts `replacement` in this program's import of `name` from user32.dll, so
+// that the program's own calls of it go there; gives what was there.
+void* ReplaceImport(const char* name, void* replacement) {
+  auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       library->Name != 0; ++library) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + library->Name), "user32.dll") != 0) continue;
+    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) continue;
+      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+      DWORD protection = 0;
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+      void* const previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+      return previous;
+    }
+  }
+  return nullptr;
+}
+
+// The windows whose last message, WM_NCDESTROY, the program hands to the
+// default window procedure.
+std::vector<HWND> defaultLastMessages;
+WNDPROC systemDefault = nullptr;
+LRESULT CALLBACK RecordingDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCDESTROY) defaultLastMessages.push_back(hwnd);
+  return systemDefault(hwnd, message, wParam, lParam);
+}
+
+// The window's last message gets its default handling on the window itself.
+std::vector<std::string> EndsWithDefaultHandling() {
+  void* const replaced = ReplaceImport("DefWindowProcW", reinterpret_cast<void*>(&RecordingDefault));
+  if (replaced == nullptr) return {"the program imports no DefWindowProcW"};
+  systemDefault = reinterpret_cast<WNDPROC>(replaced);
+  defaultLastMessages.clear();
+  HWND window = nullptr;
+  {
+    ui::Form1 form;
+    window = static_cast<HWND>(form.NativeWindow());
+  }
+  ReplaceImport("DefWindowProcW", replaced);
+  if (defaultLastMessages == std::vector<HWND>{window}) return {};
+  std::string seen;
+  for (const HWND hwnd : defaultLastMessages) seen += hwnd == nullptr ? " null" : hwnd == window ? " window" : " other";
+  return {"WM_NCDESTROY's default handling went to:" + seen};
+}
+
+// A result field that cannot be made (the second one, refused by a hook) and
+// the brushes made for the ones before it.
+int readOnlyFieldsMade = 0;
+std::vector<HBRUSH> brushesMade;
+LRESULT CALLBACK RefuseSecondResult(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    const CREATESTRUCTW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs;
+    wchar_t className[16] = {};
+    GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16);
+    if (lstrcmpiW(className, L"Edit") == 0 && (create->style & ES_READONLY) != 0 && ++readOnlyFieldsMade == 2) {
+      // The brush each result field made so far paints with, as it asks its window.
+      const HDC memory = CreateCompatibleDC(nullptr);
+      for (HWND child = GetWindow(create->hwndParent, GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & ES_READONLY) == 0 || child == reinterpret_cast<HWND>(wParam)) {
+          continue;
+        }
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(create->hwndParent, WM_CTLCOLORSTATIC,
+                                                                 reinterpret_cast<WPARAM>(memory),
+                                                                 reinterpret_cast<LPARAM>(child)));
+        if (brush != nullptr && GetObjectType(brush) == OBJ_BRUSH) brushesMade.push_back(brush);
+      }
+      DeleteDC(memory);
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A window that cannot be made whole leaves no brush behind.
+std::vector<std::string> FailedWindowFreesItsBrushes() {
+  readOnlyFieldsMade = 0;
+  brushesMade.clear();
+  const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseSecondResult, nullptr, GetCurrentThreadId());
+  bool refused = false;
+  try {
+    ui::Form1 form;
+  } catch (const std::runtime_error&) {
+    refused = true;
+  }
+  UnhookWindowsHookEx(hook);
+  if (!refused) return {"a window whose control cannot be made was made"};
+  if (brushesMade.empty()) return {"no brush was made before the refused control"};
+  std::vector<std::string> faults;
+  for (const HBRUSH brush : brushesMade) {
+    if (GetObjectType(brush) != 0) faults.push_back("a brush outlived the window that could not be made");
+  }
+  return faults;
+}
+
 }  // namespace
 }  // namespace velsona::window_tests
 
@@ -407,11 +513,20 @@ int main(int argc, char** argv) {
     if (!faults.empty()) ++failed;
   }
   if (only.empty()) {
-    ++played;
-    const std::vector<std::string> faults = FollowsDensityChange();
-    std::printf("%s the window follows a change of density\n", faults.empty() ? "PASS" : "FAIL");
-    for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
-    if (!faults.empty()) ++failed;
+    // Checks of the Win32 window alone, which no other window has to pass.
+    const struct {
+      const char* name;
+      std::vector<std::string> (*check)();
+    } checks[] = {{"the window follows a change of density", FollowsDensityChange},
+                  {"the window's last message gets its default handling", EndsWithDefaultHandling},
+                  {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes}};
+    for (const auto& check : checks) {
+      ++played;
+      const std::vector<std::string> faults = check.check();
+      std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", check.name);
+      for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
+      if (!faults.empty()) ++failed;
+    }
   }
   std::printf("%d of %d window scenarios passed\n", played - failed, played);
   return failed == 0 && played > 0 ? 0 : 1;

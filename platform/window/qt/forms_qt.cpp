@@ -21,11 +21,10 @@
 #include <QStyle>
 #include <QTranslator>
 #include <QWidget>
-#include <algorithm>
 #include <cmath>
-#include <map>
 #include <stdexcept>
 
+#include "platform/window/form_rules.h"
 #include "platform/window/qt/regional_qt.h"
 
 namespace velsona::platform {
@@ -165,13 +164,18 @@ void ApplyLook(QWidget* widget, const ControlSpec& spec, const char* fontFamily)
 
 // Shows `text` whole in `field`: the field's own font when the text fits,
 // otherwise that font made smaller, a quarter point at a time, until it does.
-void FitText(QLabel* field, const QFont& own, const QString& text) {
+// Tells whether the font had to shrink.
+bool FitText(QLabel* field, const QFont& own, const QString& text) {
   const qreal room = field->contentsRect().width() - 2 * field->margin() - 2;
   QFont font = own;
-  while (font.pointSizeF() > 4.0 && QFontMetricsF(font).horizontalAdvance(text) > room) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-  }
+  const double points =
+      FittingFontSize(own.pointSizeF(), room, kSmallestResultPoints, 0.25, [&font, &text](double size) {
+        font.setPointSizeF(size);
+        return QFontMetricsF(font).horizontalAdvance(text);
+      });
+  font.setPointSizeF(points);
   field->setFont(font);
+  return points < own.pointSizeF();
 }
 
 // A plain QWidget reaches assistive technology as a "filler"; a top-level
@@ -182,15 +186,11 @@ QAccessibleInterface* TopLevelAsFrame(const QString& className, QObject* object)
   return widget->isWindow() ? new QAccessibleWidget(widget, QAccessible::Window) : nullptr;
 }
 
-bool TakesTabFocus(ControlKind kind) {
-  return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
-}
-
 // The program's icon, compiled in as a Qt resource at every size the
 // package installs, so that docks and task switchers need not scale it.
 QIcon ProgramIcon() {
   QIcon icon;
-  for (const int size : {32, 48, 64, 128, 256}) {
+  for (const int size : kIconSizes) {
     icon.addFile(QStringLiteral(":/velsona/icons/velsona-%1.png").arg(size), QSize(size, size));
   }
   return icon;
@@ -219,27 +219,23 @@ NumberFormat NumberFormatOf(const QLocale& locale) {
 }
 
 struct Form::Impl {
-  std::unique_ptr<QWidget> window;
-  std::map<std::string, QWidget*, std::less<>> controls;
-  // What the table gives each result field, before its text changes them:
-  // its accessible name, its description and its font.
-  struct ResultField {
-    QString name;
-    QString description;
-    QFont font;
-  };
-  std::map<std::string, ResultField, std::less<>> resultFields;
+  explicit Impl(const std::vector<ControlSpec>& controls) : table(controls), widgets(table.size()) {}
 
+  ControlTable table;
+  std::unique_ptr<QWidget> window;
+  std::vector<QWidget*> widgets;  // by index in the table
+  // The font each result field has from the table, before its text shrinks it.
+  std::vector<QFont> ownFonts;
+
+  // The widget of control `name`, checked fit for `use`.
   template <typename T>
-  T* Find(std::string_view name) const {
-    const auto found = controls.find(name);
-    T* widget = found == controls.end() ? nullptr : qobject_cast<T*>(found->second);
-    if (widget == nullptr) throw std::invalid_argument("no such control: " + std::string(name));
-    return widget;
+  T* Find(std::string_view name, Use use) const {
+    return static_cast<T*>(widgets[table.Find(name, use)]);
   }
 };
 
-Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) : impl_(std::make_unique<Impl>()) {
+Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
+    : impl_(std::make_unique<Impl>(controls)) {
   InstallFontSubstitutes();
   static const bool frameRoleInstalled = [] {
     QAccessible::installFactory(TopLevelAsFrame);
@@ -255,59 +251,46 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
   top->setWindowIcon(ProgramIcon());
   top->setFixedSize(TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight));
 
-  // Frames first, so that every other control finds its parent.
-  std::vector<const ControlSpec*> ordered;
-  for (const ControlSpec& spec : controls) ordered.push_back(&spec);
-  std::stable_partition(ordered.begin(), ordered.end(),
-                        [](const ControlSpec* spec) { return spec->kind == ControlKind::Frame; });
-  for (const ControlSpec* spec : ordered) {
-    QWidget* parent = *spec->frame == '\0' ? top : impl_->Find<QWidget>(spec->frame);
-    QWidget* widget = MakeWidget(*spec, parent);
-    ApplyLook(widget, *spec, window.fontFamily);
-    impl_->controls.emplace(spec->name, widget);
-    if (spec->kind == ControlKind::ResultField) {
-      impl_->resultFields.emplace(spec->name, Impl::ResultField{ToQString(spec->accessibleName),
-                                                                ToQString(spec->accessibleDescription), widget->font()});
-    }
+  const ControlTable& table = impl_->table;
+  impl_->ownFonts.resize(table.size());
+  for (const std::size_t i : table.CreationOrder()) {
+    const std::optional<std::size_t> frame = table.FrameOf(i);
+    QWidget* widget = MakeWidget(table[i], frame ? impl_->widgets[*frame] : top);
+    ApplyLook(widget, table[i], window.fontFamily);
+    impl_->widgets[i] = widget;
+    impl_->ownFonts[i] = widget->font();
   }
 
-  std::vector<const ControlSpec*> tabStops;
-  for (const ControlSpec& spec : controls) {
-    if (TakesTabFocus(spec.kind)) tabStops.push_back(&spec);
-  }
-  std::sort(tabStops.begin(), tabStops.end(),
-            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+  const std::vector<std::size_t> tabStops = table.TabOrder();
   for (std::size_t i = 1; i < tabStops.size(); ++i) {
-    QWidget::setTabOrder(impl_->Find<QWidget>(tabStops[i - 1]->name), impl_->Find<QWidget>(tabStops[i]->name));
+    QWidget::setTabOrder(impl_->widgets[tabStops[i - 1]], impl_->widgets[tabStops[i]]);
   }
-  if (!tabStops.empty()) impl_->Find<QWidget>(tabStops.front()->name)->setFocus();
+  if (!tabStops.empty()) impl_->widgets[tabStops.front()]->setFocus();
 }
 
 Form::~Form() = default;
 
 std::string Form::Text(std::string_view control) const {
-  QWidget* widget = impl_->Find<QWidget>(control);
-  if (auto* box = qobject_cast<QLineEdit*>(widget)) return box->text().toStdString();
-  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
-  throw std::invalid_argument("control has no text: " + std::string(control));
+  const std::size_t index = impl_->table.Find(control, Use::ReadText);
+  QWidget* widget = impl_->widgets[index];
+  if (impl_->table[index].kind == ControlKind::TextBox) return static_cast<QLineEdit*>(widget)->text().toStdString();
+  return static_cast<QLabel*>(widget)->text().toStdString();
 }
 
 void Form::SetText(std::string_view control, std::string_view text) {
-  auto* label = impl_->Find<QLabel>(control);
+  const std::size_t index = impl_->table.Find(control, Use::WriteText);
+  const ControlSpec& spec = impl_->table[index];
+  auto* label = static_cast<QLabel*>(impl_->widgets[index]);
   const QString value = ToQString(text);
   if (label->text() == value) return;
   label->setText(value);
-  const auto field = impl_->resultFields.find(control);
-  if (field != impl_->resultFields.end()) {
-    FitText(label, field->second.font, value);
-    // The full text, also when the font had to shrink for it.
-    label->setToolTip(value.isEmpty() ? field->second.description : value);
-  }
+  const bool smaller = FitText(label, impl_->ownFonts[index], value);
+  label->setToolTip(ToQString(ResultTooltip(spec.accessibleDescription, text, smaller)));
   // Screen readers hear of the new text through the field's name, which
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
   // setting the name sends them the change.
-  if (field != impl_->resultFields.end() && !field->second.name.isEmpty()) {
-    const QString& name = field->second.name;
+  const QString name = ToQString(spec.accessibleName);
+  if (!name.isEmpty()) {
     label->setAccessibleName(value.isEmpty() ? name : name + QStringLiteral(": ") + value);
   } else {
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
@@ -316,7 +299,7 @@ void Form::SetText(std::string_view control, std::string_view text) {
 }
 
 CheckState Form::Check(std::string_view control) const {
-  switch (impl_->Find<QCheckBox>(control)->checkState()) {
+  switch (impl_->Find<QCheckBox>(control, Use::ReadCheck)->checkState()) {
     case Qt::Unchecked: return CheckState::Clear;
     case Qt::Checked: return CheckState::Ticked;
     case Qt::PartiallyChecked: return CheckState::Grey;
@@ -325,7 +308,7 @@ CheckState Form::Check(std::string_view control) const {
 }
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
-  auto* button = impl_->Find<QAbstractButton>(control);
+  auto* button = impl_->Find<QAbstractButton>(control, Use::Click);
   // `clicked` comes from the user's click or Space key only, after the new state is in place.
   QObject::connect(button, &QAbstractButton::clicked, button, [handler = std::move(handler)] { handler(); });
 }

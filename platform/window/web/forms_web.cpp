@@ -3,13 +3,13 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <map>
-#include <stdexcept>
 #include <string>
+
+#include "platform/window/form_rules.h"
 
 // The window in a web page: every control is an element of the page, made
 // and read through the few functions of page.js below. The page, not this
-// file, knows the elements; this file keeps the table's rules.
+// file, knows the elements; the table's rules are form_rules.h's.
 extern "C" {
 void velsona_page_open(const char* title, int width, int height, const char* fontFamily);
 void velsona_page_frame(const char* name, int left, int top, int width, int height, const char* accessibleName);
@@ -21,7 +21,7 @@ void velsona_page_set_result(const char* name, const char* text, double points, 
                              const char* announcement);
 int velsona_page_checked(const char* name);
 double velsona_page_room(const char* name);
-double velsona_page_measure(const char* name, const char* text, double points);
+double velsona_page_measure(const char* text, double points);
 void velsona_page_on_click(const char* name, int handler);
 void velsona_page_show(const char* first);
 void velsona_page_warn(const char* title, const char* message);
@@ -55,33 +55,6 @@ int PackedColour(const std::optional<Colour>& colour) {
   return colour ? colour->red << 16 | colour->green << 8 | colour->blue : -1;
 }
 
-bool TakesTabFocus(ControlKind kind) {
-  return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
-}
-
-// The table's controls in the order they become elements: the frames first,
-// then every other control by tab index, so that the order of the elements
-// is the Tab order.
-std::vector<const ControlSpec*> CreationOrder(const std::vector<ControlSpec>& controls) {
-  std::vector<const ControlSpec*> ordered;
-  for (const ControlSpec& spec : controls) ordered.push_back(&spec);
-  std::stable_sort(ordered.begin(), ordered.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    const bool aFrame = a->kind == ControlKind::Frame, bFrame = b->kind == ControlKind::Frame;
-    if (aFrame != bFrame) return aFrame;
-    return !aFrame && a->tabIndex < b->tabIndex;
-  });
-  return ordered;
-}
-
-// The size a result's text is drawn in: its own font when the text fits the
-// room, otherwise that font made smaller, a quarter point at a time, until it does.
-template <typename Measure>
-double FittingPoints(double own, double room, Measure width) {
-  double points = own;
-  while (points > 4.0 && width(points) > room) points -= 0.25;
-  return points;
-}
-
 }  // namespace
 
 NumberFormat CurrentNumberFormat() {
@@ -93,45 +66,28 @@ NumberFormat CurrentNumberFormat() {
 }
 
 struct Form::Impl {
-  std::map<std::string, const ControlSpec*, std::less<>> controls;
+  explicit Impl(const std::vector<ControlSpec>& controls) : table(controls) {}
+  ControlTable table;
   std::vector<int> handlers;
-  std::string firstTabStop;
-
-  // The control `name`, which must be of one of `kinds`.
-  const ControlSpec& Find(std::string_view name, std::initializer_list<ControlKind> kinds) const {
-    const auto found = controls.find(name);
-    if (found == controls.end() ||
-        std::find(kinds.begin(), kinds.end(), found->second->kind) == kinds.end()) {
-      throw std::invalid_argument("no such control: " + std::string(name));
-    }
-    return *found->second;
-  }
 };
 
-Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) : impl_(std::make_unique<Impl>()) {
-  for (const ControlSpec& spec : controls) {
-    if (!impl_->controls.emplace(spec.name, &spec).second) {
-      throw std::invalid_argument("two controls named " + std::string(spec.name));
-    }
-  }
+Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
+    : impl_(std::make_unique<Impl>(controls)) {
+  const ControlTable& table = impl_->table;
   velsona_page_open(window.title, TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight),
                     window.fontFamily);
-  int firstTab = 0;
-  for (const ControlSpec* spec : CreationOrder(controls)) {
-    const int left = TwipsToPixels(spec->left), top = TwipsToPixels(spec->top);
-    const int width = TwipsToPixels(spec->width), height = TwipsToPixels(spec->height);
-    if (spec->kind == ControlKind::Frame) {
-      velsona_page_frame(spec->name, left, top, width, height, spec->accessibleName);
+  // In this order the elements are made, so that their order is the Tab order.
+  for (const std::size_t index : table.CreationOrder()) {
+    const ControlSpec& spec = table[index];
+    const int left = TwipsToPixels(spec.left), top = TwipsToPixels(spec.top);
+    const int width = TwipsToPixels(spec.width), height = TwipsToPixels(spec.height);
+    if (spec.kind == ControlKind::Frame) {
+      velsona_page_frame(spec.name, left, top, width, height, spec.accessibleName);
       continue;
     }
-    if (*spec->frame != '\0') impl_->Find(spec->frame, {ControlKind::Frame});
-    velsona_page_control(spec->name, static_cast<int>(spec->kind), spec->frame, left, top, width, height,
-                         spec->text, spec->fontPoints, spec->alignment == Alignment::Centre, spec->maxLength,
-                         PackedColour(spec->background), spec->accessibleName, spec->accessibleDescription);
-    if (TakesTabFocus(spec->kind) && (impl_->firstTabStop.empty() || spec->tabIndex < firstTab)) {
-      impl_->firstTabStop = spec->name;
-      firstTab = spec->tabIndex;
-    }
+    velsona_page_control(spec.name, static_cast<int>(spec.kind), spec.frame, left, top, width, height, spec.text,
+                         spec.fontPoints, spec.alignment == Alignment::Centre, spec.maxLength,
+                         PackedColour(spec.background), spec.accessibleName, spec.accessibleDescription);
   }
 }
 
@@ -141,38 +97,41 @@ Form::~Form() {
 }
 
 std::string Form::Text(std::string_view control) const {
-  const ControlSpec& spec = impl_->Find(control, {ControlKind::TextBox, ControlKind::ResultField});
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::ReadText)];
   return ReadFromPage([&spec](char* buffer, int capacity) { return velsona_page_text(spec.name, buffer, capacity); });
 }
 
 void Form::SetText(std::string_view control, std::string_view text) {
-  const ControlSpec& spec = impl_->Find(control, {ControlKind::ResultField});
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::WriteText)];
   const std::string value(text);
   const double room = velsona_page_room(spec.name);
-  const double points = FittingPoints(spec.fontPoints, room, [&](double size) {
-    return velsona_page_measure(spec.name, value.c_str(), size);
+  const double points = FittingFontSize(spec.fontPoints, room, kSmallestResultPoints, 0.25, [&](double size) {
+    return velsona_page_measure(value.c_str(), size);
   });
-  // A result field's tooltip is its whole text; while empty, its description.
+  const std::string tooltip = ResultTooltip(spec.accessibleDescription, value, points < spec.fontPoints);
+  // What the live region reads out: what the field is, then the new result.
   const std::string announcement =
       value.empty() || *spec.accessibleName == '\0' ? value : std::string(spec.accessibleName) + ": " + value;
-  velsona_page_set_result(spec.name, value.c_str(), points, value.empty() ? spec.accessibleDescription : value.c_str(),
-                          announcement.c_str());
+  velsona_page_set_result(spec.name, value.c_str(), points, tooltip.c_str(), announcement.c_str());
 }
 
 CheckState Form::Check(std::string_view control) const {
-  const ControlSpec& spec = impl_->Find(control, {ControlKind::CheckBox});
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::ReadCheck)];
   return velsona_page_checked(spec.name) != 0 ? CheckState::Ticked : CheckState::Clear;
 }
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
-  const ControlSpec& spec = impl_->Find(control, {ControlKind::Button, ControlKind::CheckBox});
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::Click)];
   ClickHandlers().push_back(std::move(handler));
   const int id = static_cast<int>(ClickHandlers().size() - 1);
   impl_->handlers.push_back(id);
   velsona_page_on_click(spec.name, id);
 }
 
-void Form::Show() { velsona_page_show(impl_->firstTabStop.c_str()); }
+void Form::Show() {
+  const std::vector<std::size_t> stops = impl_->table.TabOrder();
+  velsona_page_show(stops.empty() ? "" : impl_->table[stops.front()].name);
+}
 
 void Form::Warn(std::string_view title, std::string_view message) {
   velsona_page_warn(std::string(title).c_str(), std::string(message).c_str());

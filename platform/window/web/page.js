@@ -185,7 +185,7 @@ mergeInto(LibraryManager.library, {
   },
 
   velsona_page_measure__deps: ['$VelsonaPage'],
-  velsona_page_measure: function (name, text, points) {
+  velsona_page_measure: function (text, points) {
     var page = VelsonaPage;
     if (!page.canvas) page.canvas = document.createElement('canvas').getContext('2d');
     page.canvas.font = page.font(points);

@@ -10,8 +10,12 @@
 #include <commctrl.h>
 #include <deque>
 #include <map>
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
+
+#include "platform/window/form_rules.h"
 
 namespace velsona::platform {
 namespace {
@@ -24,10 +28,9 @@ constexpr wchar_t kNameProperty[] = L"VelsonaControlName";
 constexpr WORD kIconResource = 1;
 // A warning waits in the queue until the handler that raised it has returned.
 constexpr UINT kShowWarning = WM_APP + 1;
-// Control identifiers start above the dialog manager's IDOK and IDCANCEL.
+// Control identifiers start above the dialog manager's IDOK and IDCANCEL;
+// each control's is this plus its index in the table.
 constexpr int kFirstControlId = 100;
-// A result field's text shrinks no further than this, in points.
-constexpr double kSmallestPoints = 4.0;
 // The widest a tooltip grows before it wraps, in twips.
 constexpr int kTooltipWidth = 6000;
 // The text and border of a field whose background is fixed.
@@ -53,9 +56,17 @@ std::string Utf8(std::wstring_view wide) {
 // Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
 int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
 
-bool TakesTabFocus(ControlKind kind) {
-  return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
-}
+// GDI objects and icons owned by one handle each, freed whatever way their
+// owner goes (also when a Form cannot be made).
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteGdiObject>;
+using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, DeleteGdiObject>;
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
 
 // The system class and styles of each kind of control.
 std::pair<const wchar_t*, DWORD> ClassAndStyle(const ControlSpec& spec) {
@@ -80,13 +91,16 @@ std::pair<const wchar_t*, DWORD> ClassAndStyle(const ControlSpec& spec) {
   throw std::logic_error("unknown control kind");
 }
 
+// A font's height in pixels at `dpi`.
+int PointsToPixels(double points, UINT dpi) { return static_cast<int>(std::lround(points * dpi / 72.0)); }
+
 // The window's font of `points` at `dpi`, bold; `pixels`, when given, is its
 // height instead.
-HFONT MakeFont(const std::wstring& family, double points, UINT dpi, int pixels = 0) {
+UniqueFont MakeFont(const std::wstring& family, double points, UINT dpi, int pixels = 0) {
   // Fractional sizes such as 8.25 pt round to the nearest pixel height.
-  const int height = pixels > 0 ? pixels : static_cast<int>(std::lround(points * dpi / 72.0));
-  return CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, family.c_str());
+  const int height = pixels > 0 ? pixels : PointsToPixels(points, dpi);
+  return UniqueFont(CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, family.c_str()));
 }
 
 // The width of `text` drawn in `font` on `hwnd`.
@@ -174,24 +188,35 @@ NumberFormat CurrentNumberFormat() {
 
 struct Form::Impl {
   struct Control {
-    ControlSpec spec;  // its texts are not read after the control is made
-    std::string name;
-    std::string frame;
+    const ControlSpec* spec = nullptr;  // in the table
     HWND hwnd = nullptr;
-    HBRUSH background = nullptr;
-    HFONT fitted = nullptr;  // a result field's smaller font, while its text needs one
+    UniqueBrush background;
+    UniqueFont fitted;  // a result field's smaller font, while its text needs one
     std::wstring description;  // the tooltip, and a result field's while it is blank
     std::function<void()> onClick;
   };
 
+  explicit Impl(const std::vector<ControlSpec>& specs) : table(specs), controls(table.size()) {
+    for (std::size_t i = 0; i < table.size(); ++i) controls[i].spec = &table[i];
+  }
+  // The window goes before the fonts and brushes its controls draw with.
+  ~Impl() {
+    if (window != nullptr) {
+      closedByProgram = true;
+      DestroyWindow(window);
+    }
+  }
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  ControlTable table;
+  std::vector<Control> controls;  // by index in the table
+  std::map<double, UniqueFont> fonts;  // one per size, at the window's density
+  UniqueIcon icons[2];  // small and large, at the window's density
   HWND window = nullptr;
   UINT dpi = USER_DEFAULT_SCREEN_DPI;
   int clientWidth = 0, clientHeight = 0;  // twips
   std::wstring fontFamily;
-  std::map<std::string, Control, std::less<>> controls;
-  std::map<int, Control*> byId;
-  std::map<double, HFONT> fonts;  // one per size, at the window's density
-  HICON icons[2] = {nullptr, nullptr};  // small and large, at the window's density
   HWND tooltips = nullptr;  // the controls' tooltips, all in one tooltip control
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
@@ -199,20 +224,18 @@ struct Form::Impl {
 
   // The control of ours that `hwnd` is, or null.
   Control* FindByHandle(HWND hwnd) {
-    const auto found = byId.find(GetDlgCtrlID(hwnd));
-    return found != byId.end() && found->second->hwnd == hwnd ? found->second : nullptr;
+    const int index = GetDlgCtrlID(hwnd) - kFirstControlId;
+    if (index < 0 || static_cast<std::size_t>(index) >= controls.size()) return nullptr;
+    Control& control = controls[static_cast<std::size_t>(index)];
+    return control.hwnd == hwnd ? &control : nullptr;
   }
 
-  Control& Find(std::string_view name) {
-    const auto found = controls.find(name);
-    if (found == controls.end()) throw std::invalid_argument("no such control: " + std::string(name));
-    return found->second;
-  }
+  Control& Find(std::string_view name, Use use) { return controls[table.Find(name, use)]; }
 
   void MakeFonts() {
     fonts.clear();
-    for (const auto& [name, control] : controls) {
-      const double points = control.spec.fontPoints;
+    for (const Control& control : controls) {
+      const double points = control.spec->fontPoints;
       if (fonts.count(points) == 0) fonts[points] = MakeFont(fontFamily, points, dpi);
     }
   }
@@ -221,38 +244,39 @@ struct Form::Impl {
   // it does, otherwise the same font a pixel smaller at a time until it does.
   // The room is the field's editing area, less a pixel to spare.
   void FitText(Control& control) {
-    if (control.spec.kind != ControlKind::ResultField) return;
+    if (control.spec->kind != ControlKind::ResultField) return;
     const HWND hwnd = control.hwnd;
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     // Measured with the field's own font in place, whose margins are the
     // widest: a text that fits in them fits in a smaller font's too.
-    const HFONT own = fonts.at(control.spec.fontPoints);
+    const HFONT own = fonts.at(control.spec->fontPoints).get();
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
     SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
     RECT area;
     SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-    const int room = area.right - area.left - 2;
-    HFONT font = nullptr;
-    if (!text.empty() && TextWidth(hwnd, own, text) > room) {
-      const int smallest = static_cast<int>(std::lround(kSmallestPoints * dpi / 72.0));
-      for (int pixels = static_cast<int>(std::lround(control.spec.fontPoints * dpi / 72.0)) - 1;; --pixels) {
-        font = MakeFont(fontFamily, 0, dpi, pixels);
-        if (pixels <= smallest || TextWidth(hwnd, font, text) <= room) break;
-        DeleteObject(font);
-      }
-    }
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : own), TRUE);
+    // In whole pixels of height, the one size a font has on the screen.
+    const int ownPixels = PointsToPixels(control.spec->fontPoints, dpi);
+    const auto pixels = static_cast<int>(FittingFontSize(
+        ownPixels, area.right - area.left - 2, PointsToPixels(kSmallestResultPoints, dpi), 1,
+        [&](double size) {
+          const int height = static_cast<int>(size);
+          if (height == ownPixels) return static_cast<double>(TextWidth(hwnd, own, text));
+          const UniqueFont font = MakeFont(fontFamily, 0, dpi, height);
+          return static_cast<double>(TextWidth(hwnd, font.get(), text));
+        }));
+    // Made once more for the field to keep: a font is cheap, and only a wide
+    // result needs one.
+    UniqueFont font = pixels < ownPixels ? MakeFont(fontFamily, 0, dpi, pixels) : nullptr;
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font.get() : own), TRUE);
     // A new font resets the margins, which the editing area then follows.
     SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
     SendMessageW(hwnd, EM_SETSEL, 0, 0);
     SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
-    if (control.fitted != nullptr) DeleteObject(control.fitted);
-    control.fitted = font;
+    control.fitted = std::move(font);
     // The line of text moves to the middle of the field for the new font.
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    // The full text is the tooltip too; a blank field's is its description.
-    SetTooltip(control, text.empty() ? control.description : text);
+    SetTooltip(control, Wide(ResultTooltip(control.spec->accessibleDescription, Utf8(text), control.fitted != nullptr)));
   }
 
   void AddTooltip(Control& control) {
@@ -279,24 +303,23 @@ struct Form::Impl {
   // Places every control and gives it its font, at the window's density.
   void Layout() {
     // The controls let go of the old fonts before they are deleted.
-    const std::map<double, HFONT> old = std::move(fonts);
+    const std::map<double, UniqueFont> old = std::move(fonts);
     MakeFonts();
-    for (auto& [name, control] : controls) {
-      const ControlSpec& spec = control.spec;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      Control& control = controls[i];
+      const ControlSpec& spec = *control.spec;
       int left = Scale(spec.left, dpi);
       int top = Scale(spec.top, dpi);
-      if (!control.frame.empty()) {
-        const ControlSpec& frame = Find(control.frame).spec;
-        left += Scale(frame.left, dpi);
-        top += Scale(frame.top, dpi);
+      if (const std::optional<std::size_t> frame = table.FrameOf(i)) {
+        left += Scale(table[*frame].left, dpi);
+        top += Scale(table[*frame].top, dpi);
       }
       SetWindowPos(control.hwnd, nullptr, left, top, Scale(spec.width, dpi), Scale(spec.height, dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(spec.fontPoints)), TRUE);
+      SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(spec.fontPoints).get()), TRUE);
       // Fitted again in the fonts of the new density.
       FitText(control);
     }
-    for (const auto& [points, font] : old) DeleteObject(font);
   }
 
   // The outer size of the window whose client area the table gives.
@@ -313,23 +336,17 @@ struct Form::Impl {
     const int sizes[2] = {GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CXICON, dpi)};
     for (const int which : {ICON_BIG, ICON_SMALL}) {
       // The image of the icon nearest the size, scaled if none is that size.
-      auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, sizes[which],
-                                                 sizes[which], LR_DEFAULTCOLOR));
+      UniqueIcon icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                    sizes[which], sizes[which], LR_DEFAULTCOLOR)));
       if (icon == nullptr) continue;
-      SendMessageW(window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
-      if (icons[which] != nullptr) DestroyIcon(icons[which]);
-      icons[which] = icon;
+      SendMessageW(window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon.get()));
+      icons[which] = std::move(icon);
     }
   }
 
   HWND FirstTabStop() const {
-    const Control* first = nullptr;
-    for (const auto& [name, control] : controls) {
-      if (TakesTabFocus(control.spec.kind) && (first == nullptr || control.spec.tabIndex < first->spec.tabIndex)) {
-        first = &control;
-      }
-    }
-    return first == nullptr ? nullptr : first->hwnd;
+    const std::vector<std::size_t> tabStops = table.TabOrder();
+    return tabStops.empty() ? nullptr : controls[tabStops.front()].hwnd;
   }
 
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -374,14 +391,16 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Enter, which the dialog manager turns into IDOK: it presses the
         // focused push button, as Windows does; in a field it does nothing.
         const Control* focused = FindByHandle(GetFocus());
-        if (focused != nullptr && focused->spec.kind == ControlKind::Button) SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
+        if (focused != nullptr && focused->spec->kind == ControlKind::Button) {
+          SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
+        }
         return 0;
       }
       if (id == IDCANCEL) return 0;  // Escape does not close the window
-      const auto found = byId.find(id);
-      if (found != byId.end() && HIWORD(wParam) == BN_CLICKED && found->second->onClick) {
+      const Control* control = FindByHandle(reinterpret_cast<HWND>(lParam));
+      if (control != nullptr && HIWORD(wParam) == BN_CLICKED && control->onClick) {
         // An auto check box has its new state by now.
-        found->second->onClick();
+        control->onClick();
       }
       return 0;
     }
@@ -390,11 +409,11 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const Control* control = FindByHandle(reinterpret_cast<HWND>(lParam));
       if (control != nullptr && control->background != nullptr) {
         const auto hdc = reinterpret_cast<HDC>(wParam);
-        const Colour& colour = *control->spec.background;
+        const Colour& colour = *control->spec->background;
         SetBkColor(hdc, RGB(colour.red, colour.green, colour.blue));
         // Readable on the fixed light background whatever the system colours.
         SetTextColor(hdc, kFixedInk);
-        return reinterpret_cast<LRESULT>(control->background);
+        return reinterpret_cast<LRESULT>(control->background.get());
       }
       break;
     }
@@ -425,22 +444,28 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_DESTROY:
-      for (auto& [name, control] : controls) RemovePropW(control.hwnd, kNameProperty);
+      for (const Control& control : controls) {
+        if (control.hwnd != nullptr) RemovePropW(control.hwnd, kNameProperty);
+      }
       // Closing the window ends the program; a window the program itself
       // destroys leaves the event loop running.
       if (!closedByProgram) PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    case WM_NCDESTROY: {
+      // The window's last message: its default handling still goes to it.
+      const HWND last = window;
+      SetWindowLongPtrW(last, GWLP_USERDATA, 0);
       window = nullptr;
-      break;
+      return DefWindowProcW(last, message, wParam, lParam);
+    }
     default:
       break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) : impl_(std::make_unique<Impl>()) {
+Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
+    : impl_(std::make_unique<Impl>(controls)) {
   RegisterWindowClass(&Impl::Procedure);
   impl_->clientWidth = window.clientWidth;
   impl_->clientHeight = window.clientHeight;
@@ -462,88 +487,60 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
   }
 
   // The dialog manager's Tab key follows the order in which controls were
-  // created, so they are created in the order of their tab index; frames
-  // last, below the controls they surround.
-  std::vector<const ControlSpec*> ordered;
-  for (const ControlSpec& spec : controls) ordered.push_back(&spec);
-  std::stable_sort(ordered.begin(), ordered.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    const bool aFrame = a->kind == ControlKind::Frame, bFrame = b->kind == ControlKind::Frame;
-    if (aFrame != bFrame) return bFrame;
-    return a->tabIndex < b->tabIndex;
-  });
-  // A control that cannot be made takes the window with it.
-  struct DestroyUnlessDone {
-    Impl& impl;
-    bool done = false;
-    ~DestroyUnlessDone() {
-      if (!done && impl.window != nullptr) {
-        impl.closedByProgram = true;
-        DestroyWindow(impl.window);
-      }
-    }
-  } guard{*impl_};
-  int id = kFirstControlId;
-  for (const ControlSpec* spec : ordered) {
-    Impl::Control& control = impl_->controls[spec->name];
-    control.spec = *spec;
-    control.name = spec->name;
-    control.frame = spec->frame;
-    control.description = Wide(spec->accessibleDescription);
-    const auto [className, controlStyle] = ClassAndStyle(*spec);
-    const DWORD extended = spec->kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
-    control.hwnd = CreateWindowExW(extended, className, Wide(spec->text).c_str(), controlStyle, 0, 0, 0, 0,
+  // created, which is the tab index's after the frames. A control that
+  // cannot be made takes the window, and everything made for it, with it.
+  const ControlTable& table = impl_->table;
+  for (const std::size_t i : table.CreationOrder()) {
+    const ControlSpec& spec = table[i];
+    Impl::Control& control = impl_->controls[i];
+    control.description = Wide(spec.accessibleDescription);
+    const auto [className, controlStyle] = ClassAndStyle(spec);
+    const DWORD extended = spec.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    const int id = kFirstControlId + static_cast<int>(i);
+    control.hwnd = CreateWindowExW(extended, className, Wide(spec.text).c_str(), controlStyle, 0, 0, 0, 0,
                                    impl_->window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    if (control.hwnd == nullptr) throw std::runtime_error("cannot create control " + control.name);
-    SetPropW(control.hwnd, kNameProperty, const_cast<char*>(control.name.c_str()));
-    if (spec->kind == ControlKind::TextBox && spec->maxLength > 0) {
-      SendMessageW(control.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec->maxLength), 0);
+    if (control.hwnd == nullptr) throw std::runtime_error("cannot create control " + std::string(spec.name));
+    SetPropW(control.hwnd, kNameProperty, const_cast<char*>(spec.name));
+    if (spec.kind == ControlKind::TextBox && spec.maxLength > 0) {
+      SendMessageW(control.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
     }
-    if (spec->background) {
-      control.background = CreateSolidBrush(RGB(spec->background->red, spec->background->green, spec->background->blue));
-      SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background));
+    if (spec.background) {
+      control.background.reset(
+          CreateSolidBrush(RGB(spec.background->red, spec.background->green, spec.background->blue)));
+      SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background.get()));
     }
     impl_->AddTooltip(control);
-    impl_->byId[id++] = &control;
+  }
+  // Frames below the controls they surround, which they would hide.
+  for (const std::size_t i : table.CreationOrder()) {
+    if (table[i].kind != ControlKind::Frame) break;
+    SetWindowPos(impl_->controls[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   impl_->Layout();
   impl_->SetIcons();
   const SIZE outer = impl_->OuterSize();
   SetWindowPos(impl_->window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  guard.done = true;
 }
 
-Form::~Form() {
-  if (impl_->window != nullptr) {
-    impl_->closedByProgram = true;
-    DestroyWindow(impl_->window);
-  }
-  for (auto& [points, font] : impl_->fonts) DeleteObject(font);
-  for (HICON icon : impl_->icons) {
-    if (icon != nullptr) DestroyIcon(icon);
-  }
-  for (auto& [name, control] : impl_->controls) {
-    if (control.background != nullptr) DeleteObject(control.background);
-    if (control.fitted != nullptr) DeleteObject(control.fitted);
-  }
-}
+Form::~Form() = default;
 
 std::string Form::Text(std::string_view control) const {
-  const HWND hwnd = impl_->Find(control).hwnd;
+  const HWND hwnd = impl_->Find(control, Use::ReadText).hwnd;
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return Utf8(text);
 }
 
 void Form::SetText(std::string_view control, std::string_view text) {
-  Impl::Control& field = impl_->Find(control);
+  Impl::Control& field = impl_->Find(control, Use::WriteText);
   // An edit control tells assistive technology of its new value itself.
   SetWindowTextW(field.hwnd, Wide(text).c_str());
   impl_->FitText(field);
 }
 
 CheckState Form::Check(std::string_view control) const {
-  switch (SendMessageW(impl_->Find(control).hwnd, BM_GETCHECK, 0, 0)) {
+  switch (SendMessageW(impl_->Find(control, Use::ReadCheck).hwnd, BM_GETCHECK, 0, 0)) {
     case BST_CHECKED: return CheckState::Ticked;
     case BST_INDETERMINATE: return CheckState::Grey;
     default: return CheckState::Clear;
@@ -551,7 +548,7 @@ CheckState Form::Check(std::string_view control) const {
 }
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
-  impl_->Find(control).onClick = std::move(handler);
+  impl_->Find(control, Use::Click).onClick = std::move(handler);
 }
 
 void Form::Show() {

@@ -1,0 +1,88 @@
+#pragma once
+
+// The rules of a window that belong to no toolkit, kept once for every
+// implementation of forms.h: which controls take Tab, the order in which
+// controls are made and reached with Tab, finding a control by name for an
+// operation it supports, how small a result's font gets to show its text
+// whole, what a result's tooltip says, and the icon sizes the program ships.
+// An implementation keeps its widgets beside the table, by index, and calls
+// these instead of deciding any of it itself.
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/window/forms.h"
+
+namespace velsona::platform {
+
+// Controls the user reaches with Tab: the ones that take input.
+bool TakesTabFocus(ControlKind kind);
+
+// What a call of Form asks of the control it names.
+enum class Use {
+  ReadText,   // Text: a text box or result field
+  WriteText,  // SetText: a result field
+  ReadCheck,  // Check: a check box
+  Click,      // OnClick: a button or check box
+};
+
+// A window's control table, checked when it is made: a mistake in it throws
+// std::invalid_argument naming the control. It keeps its own copy of every
+// text, so the caller's table may go once it is made.
+class ControlTable {
+ public:
+  explicit ControlTable(const std::vector<ControlSpec>& controls);
+  ControlTable(const ControlTable&) = delete;
+  ControlTable& operator=(const ControlTable&) = delete;
+
+  std::size_t size() const { return entries_.size(); }
+  // The control at `index`, in the table's order.
+  const ControlSpec& operator[](std::size_t index) const { return entries_[index].spec; }
+
+  // The index of the control `name` for `use`; an unknown name, or a control
+  // of a kind that does not support `use`, throws std::invalid_argument.
+  std::size_t Find(std::string_view name, Use use) const;
+  // The index of the frame around control `index`; none for a frame.
+  std::optional<std::size_t> FrameOf(std::size_t index) const;
+
+  // The order to make the controls in: frames first, so that every control
+  // finds its frame, then the others by tab index.
+  std::vector<std::size_t> CreationOrder() const;
+  // The controls that take Tab, in the order Tab reaches them; the first
+  // has the focus when the window opens.
+  std::vector<std::size_t> TabOrder() const;
+
+ private:
+  struct Entry {
+    ControlSpec spec;  // its texts point at the strings below
+    std::string name, frame, text, accessibleName, accessibleDescription;
+  };
+  std::vector<Entry> entries_;
+  std::map<std::string_view, std::size_t, std::less<>> byName_;
+};
+
+// The font size in which a text `width(size)` wide fits in `room`: `own`
+// when it fits in that, otherwise `own` less `step` at a time until it fits,
+// but never below `smallest`. Any unit of size will do (points, pixels), as
+// long as `width` measures in the unit of `room`.
+double FittingFontSize(double own, double room, double smallest, double step,
+                       const std::function<double(double size)>& width);
+
+// The smallest font, in points, a result is drawn in to show it whole.
+inline constexpr double kSmallestResultPoints = 4.0;
+
+// A result field's tooltip: its description, and below it the full text
+// when the text is drawn smaller than the field's own font (or the text
+// alone when the field has no description).
+std::string ResultTooltip(std::string_view description, std::string_view text, bool drawnSmaller);
+
+// The square sizes, in pixels, of the program's icon images.
+inline constexpr std::array<int, 5> kIconSizes = {32, 48, 64, 128, 256};
+
+}  // namespace velsona::platform

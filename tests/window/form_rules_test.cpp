@@ -1,0 +1,118 @@
+// The window rules every backend shares: what a control table may not hold,
+// how a call naming the wrong control is answered, the orders controls are
+// made and reached in, and the loop that shrinks a result's font. (A
+// result's tooltip is checked on each window by the shared scenarios.)
+
+#include "platform/window/form_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velsona::platform {
+namespace {
+
+ControlSpec Control(const char* name, ControlKind kind, const char* frame, int tabIndex = 0) {
+  return {name, kind, frame, 0, 0, 100, 100, "", 8, Alignment::Left, 0, {}, tabIndex};
+}
+
+// A small window: a frame holding, in table order, a check box, a button,
+// a caption, a result and a text box.
+std::vector<ControlSpec> SmallTable() {
+  return {Control("Tick", ControlKind::CheckBox, "Box", 2), Control("Go", ControlKind::Button, "Box", 1),
+          Control("Caption", ControlKind::CaptionLabel, "Box", 3), Control("Box", ControlKind::Frame, "", 5),
+          Control("Result", ControlKind::ResultField, "Box", 4), Control("Entry", ControlKind::TextBox, "Box", 0)};
+}
+
+TEST(ControlTable, RefusesEveryKindOfMistake) {
+  struct Case {
+    const char* mistake;
+    void (*spoil)(std::vector<ControlSpec>&);
+  };
+  const Case cases[] = {
+      {"no name", [](auto& t) { t[0].name = ""; }},
+      {"a null name", [](auto& t) { t[0].name = nullptr; }},
+      {"a null text", [](auto& t) { t[0].text = nullptr; }},
+      {"a name twice", [](auto& t) { t[1].name = "Tick"; }},
+      {"a frame naming no control", [](auto& t) { t[0].frame = "Nowhere"; }},
+      {"a frame that is not a frame", [](auto& t) { t[0].frame = "Go"; }},
+      {"a control outside any frame", [](auto& t) { t[0].frame = ""; }},
+      {"a frame in a frame", [](auto& t) { t.push_back(Control("Inner", ControlKind::Frame, "Box")); }},
+      {"two tab stops at one index", [](auto& t) { t[0].tabIndex = 1; }},
+      {"no width", [](auto& t) { t[0].width = 0; }},
+      {"a negative height", [](auto& t) { t[0].height = -1; }},
+      {"no font size", [](auto& t) { t[0].fontPoints = 0; }},
+      {"a length limit on a button", [](auto& t) { t[1].maxLength = 3; }},
+      {"a negative length limit", [](auto& t) { t[5].maxLength = -1; }},
+  };
+  EXPECT_NO_THROW(ControlTable{SmallTable()});
+  for (const Case& c : cases) {
+    std::vector<ControlSpec> table = SmallTable();
+    c.spoil(table);
+    EXPECT_THROW(ControlTable{table}, std::invalid_argument) << c.mistake;
+  }
+}
+
+TEST(ControlTable, AnswersACallOnTheWrongControlByThrowing) {
+  const ControlTable table(SmallTable());
+  struct Case {
+    const char* name;
+    Use use;
+    bool allowed;
+  };
+  const Case cases[] = {
+      {"Entry", Use::ReadText, true},    {"Result", Use::ReadText, true},   {"Caption", Use::ReadText, false},
+      {"Result", Use::WriteText, true},  {"Entry", Use::WriteText, false},  {"Caption", Use::WriteText, false},
+      {"Tick", Use::ReadCheck, true},    {"Go", Use::ReadCheck, false},     {"Go", Use::Click, true},
+      {"Tick", Use::Click, true},        {"Caption", Use::Click, false},    {"Box", Use::Click, false},
+      {"Missing", Use::ReadText, false}, {"entry", Use::ReadText, false},
+  };
+  for (const Case& c : cases) {
+    if (c.allowed) {
+      EXPECT_STREQ(table[table.Find(c.name, c.use)].name, c.name);
+    } else {
+      EXPECT_THROW(table.Find(c.name, c.use), std::invalid_argument) << c.name;
+    }
+  }
+}
+
+std::vector<std::string> Names(const ControlTable& table, const std::vector<std::size_t>& order) {
+  std::vector<std::string> names;
+  for (const std::size_t i : order) names.emplace_back(table[i].name);
+  return names;
+}
+
+TEST(ControlTable, MakesFramesFirstAndTabsByIndex) {
+  const ControlTable table(SmallTable());
+  EXPECT_EQ(Names(table, table.CreationOrder()),
+            (std::vector<std::string>{"Box", "Entry", "Go", "Tick", "Caption", "Result"}));
+  EXPECT_EQ(Names(table, table.TabOrder()), (std::vector<std::string>{"Entry", "Go", "Tick"}));
+  EXPECT_EQ(table.FrameOf(0), std::optional<std::size_t>(3));
+  EXPECT_EQ(table.FrameOf(3), std::nullopt);
+}
+
+TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {
+  // A text as wide as ten times the size.
+  const auto width = [](double size) { return 10 * size; };
+  struct Case {
+    double own, room, expected;
+  };
+  const Case cases[] = {
+      {12, 120, 12},     // fits in its own size
+      {12, 119, 11.75},  // one step smaller
+      {12, 100, 10},     // several
+      {12, 10, 4},       // never below the smallest
+      {12, 40.1, 4},     // the smallest, which fits
+      {3, 10, 3},        // already below the smallest: left as it is
+  };
+  for (const Case& c : cases) EXPECT_EQ(FittingFontSize(c.own, c.room, 4, 0.25, width), c.expected) << c.room;
+  // In whole pixels, as one backend counts.
+  EXPECT_EQ(FittingFontSize(16, 145, 5, 1, width), 14);
+  EXPECT_THROW(FittingFontSize(12, 1, 4, 0, width), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace velsona::platform

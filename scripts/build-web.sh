@@ -15,5 +15,5 @@ else
 fi
 cmake --build "$build" --target velsona_page >&2
 page=$(realpath "$build/page")
-echo "The page: $(du -sb "$page" | cut -f 1) bytes, $(tar -C "$page" -cf - . | gzip -9 | wc -c) gzipped" >&2
+echo "The page: $(find "$page" -type f -printf "%s\n" | awk "{ s += \$1 } END { print s }") bytes, $(tar -C "$page" -cf - . | gzip -9 | wc -c) gzipped" >&2
 echo "$page"

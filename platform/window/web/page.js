@@ -27,13 +27,16 @@ mergeInto(LibraryManager.library, {
       parent.appendChild(element);
       return element;
     },
-    // The window scaled down to the width of a narrow screen, never up.
+    // The window scaled down to the width of a narrow screen, never up; the
+    // stage around it takes the scaled size, so the page never scrolls sideways.
     fit: function () {
-      var page = document.getElementById('velsona');
-      if (!page) return;
-      page.style.zoom = '';
-      var room = document.documentElement.clientWidth - 16;
-      page.style.zoom = String(Math.min(1, room / page.offsetWidth));
+      var window = document.getElementById('velsona');
+      if (!window) return;
+      var stage = window.parentNode;
+      var scale = Math.min(1, (document.documentElement.clientWidth - 16) / window.offsetWidth);
+      window.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+      stage.style.width = window.offsetWidth * scale + 'px';
+      stage.style.height = window.offsetHeight * scale + 'px';
     },
     // The modal message box: the page's own dialog, one message at a time.
     nextMessage: function () {
@@ -54,7 +57,7 @@ mergeInto(LibraryManager.library, {
     page.fontFamily = UTF8ToString(fontFamily);
     document.title = UTF8ToString(title);
     var main = document.querySelector('main');
-    var frame = page.make('div', 'window', main);
+    var frame = page.make('div', 'window', page.make('div', 'stage', main));
     frame.id = 'velsona';
     var bar = page.make('h1', 'title', frame);
     var icon = page.make('img', '', bar);

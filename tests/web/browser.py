@@ -102,57 +102,50 @@ def type_into(browser, name, text):
         actions(browser).send_keys(text).perform()
 
 
-# What the scenarios' driver asks, by command: each gives the reply's fields.
-READ_CONTROL = """
-const [name, what] = arguments;
-const control = document.getElementById(name);
+# What the scenarios' driver reads from the page: probe[command](control) gives the reply's fields.
+PROBE = """
+const rgb = (colour) => colour.match(/[0-9.]+/g).slice(0, 3).map(Number);
+const box = (name) => { const e = document.getElementById(name); return e.closest('label') || e; };
 const client = document.querySelector('.client').getBoundingClientRect();
-const outer = control.closest('label') || control;
-const rgb = (colour) => colour.match(/[0-9.]+/g).slice(0, 3).map(Number).join(' ');
-if (what === 'place') {
-  const r = outer.getBoundingClientRect();
-  return [r.left - client.left, r.top - client.top, r.width, r.height].map(Math.round).join(' ');
-}
-if (what === 'background') return rgb(getComputedStyle(outer).backgroundColor);
-if (what === 'tooltip') return outer.title;
-const style = getComputedStyle(control);
-const canvas = document.createElement('canvas').getContext('2d');
-canvas.font = style.font;
-const room = control.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
-return [canvas.measureText(control.value).width <= room ? 1 : 0, Number(style.fontWeight) >= 700 ? 1 : 0,
-        parseFloat(style.fontSize) * 0.75, rgb(style.color), rgb(style.borderTopColor)].join(' ');
-"""
-
-FACTS = """
-const client = document.querySelector('.client').getBoundingClientRect();
-const icon = document.querySelector('link[rel=icon]') && document.querySelector('.title img').naturalWidth > 0;
 const root = document.documentElement;
-return [document.title, Math.round(client.width), Math.round(client.height), 0, 0, icon ? 1 : 0,
-        Math.round(client.left + client.width / 2 - root.clientWidth / 2),
-        Math.round(client.top + client.height / 2 - root.clientHeight / 2)].join('\\t');
+const probe = {
+  text: (name) => [document.getElementById(name).value],
+  ticked: (name) => [document.getElementById(name).checked ? 1 : 0],
+  focused: () => [document.activeElement.closest('.client') ? document.activeElement.id : ''],
+  tooltip: (name) => [box(name).title],
+  background: (name) => rgb(getComputedStyle(box(name)).backgroundColor),
+  place: (name) => { const r = box(name).getBoundingClientRect();
+                     return [r.left - client.left, r.top - client.top, r.width, r.height].map(Math.round); },
+  look: (name) => {
+    const field = document.getElementById(name), style = getComputedStyle(field);
+    const canvas = document.createElement('canvas').getContext('2d');
+    canvas.font = style.font;
+    const room = field.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    return [canvas.measureText(field.value).width <= room ? 1 : 0, Number(style.fontWeight) >= 700 ? 1 : 0,
+            parseFloat(style.fontSize) * 0.75, ...rgb(style.color), ...rgb(style.borderTopColor)]; },
+  // Title, size, resizable, maximisable, icon, off centre; a page is never resized nor maximised alone.
+  facts: () => [document.title, Math.round(client.width), Math.round(client.height), 0, 0,
+                document.querySelector('.title img').naturalWidth > 0 && document.querySelector('link[rel=icon]') ? 1 : 0,
+                Math.round(client.left + client.width / 2 - root.clientWidth / 2),
+                Math.round(client.top + client.height / 2 - root.clientHeight / 2)],
+  cutoff: () => [...document.querySelectorAll('.caption, .button, .check')]
+    .filter((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
+    .map((e) => e.id.replace(/-box$/, '')),
+  warning: () => { const dialog = document.querySelector('dialog');
+    return dialog && dialog.open ? [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
+      dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
+      dialog.returnFocus ? dialog.returnFocus.id : ''] : null; },
+};
+return probe[arguments[0]](arguments[1]);
 """
-
-CUT_OFF = """
-return [...document.querySelectorAll('.caption, .button, .check')]
-  .filter((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
-  .map((e) => e.id.replace(/-box$/, '')).join(' ');
-"""
-
-WARNING = """
-const dialog = document.querySelector('dialog');
-if (!dialog || !dialog.open) return null;
-return [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
-        dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
-        dialog.returnFocus ? dialog.returnFocus.id : ''];
-"""
+KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
 
 
 class Player:
-    def __init__(self, browser, origin, language):
-        self.browser = browser
-        self.origin = origin
-        self.language = language
-        self.warnings = 0
+    """Does the scenarios' driver's commands on the page."""
+
+    def __init__(self, browser, origin):
+        self.browser, self.origin, self.warnings = browser, origin, 0
         self.agent = browser.execute_script("return navigator.userAgent")
 
     def use_separator(self, separator):
@@ -166,65 +159,37 @@ class Player:
             b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             self.use_separator(args[0])
             open_page(b, self.origin)
-            return []
-        if command == "close":
-            return []
-        if command == "separator":
+        elif command == "separator":
             self.use_separator(args[0])
-            return []
-        if command == "type":
-            type_into(b, args[0], args[1])
-            return []
-        if command == "click":
+        elif command == "type":
+            type_into(b, args[0], args[1] if len(args) > 1 else "")
+        elif command == "click":
             actions(b).click(element(b, args[0])).perform()
-            return []
-        if command == "press":
-            actions(b).send_keys({"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}[args[0]]).perform()
-            return []
-        if command == "text":
-            return [element(b, args[0]).get_property("value")]
-        if command == "ticked":
-            return ["1" if element(b, args[0]).is_selected() else "0"]
-        if command == "focused":
-            return [b.execute_script("const e = document.activeElement; "
-                                     "return e && e.closest('.client') ? e.id : ''")]
-        if command == "warning":
-            shown = b.execute_script(WARNING)
+        elif command == "press":
+            actions(b).send_keys(KEYS[args[0]]).perform()
+        elif command == "dark":
+            b.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                              {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+        elif command == "warning":
+            shown = b.execute_script(PROBE, "warning")
             if not shown:
-                return ["0"]
+                return [0]
             # Enter and Escape close it, by turns; the focus goes back where it was.
             self.warnings += 1
             actions(b).send_keys(Keys.ENTER if self.warnings % 2 else Keys.ESCAPE).perform()
             focus = b.execute_script("return [document.querySelector('dialog').open, document.activeElement.id]")
-            if focus[0] or focus[1] != shown[4]:
+            if focus != [False, shown[4]]:
                 raise AssertionError("after the message the focus is in '%s', not '%s'" % (focus[1], shown[4]))
-            return ["1"] + [str(field) for field in shown[:4]]
-        if command in ("place", "background", "tooltip", "look"):
-            return b.execute_script(READ_CONTROL, args[0], command).split(" ") if command != "tooltip" \
-                else [b.execute_script(READ_CONTROL, args[0], command)]
-        if command == "scale":
-            return ["1"]
-        if command == "facts":
-            return b.execute_script(FACTS).split("\t")
-        if command == "cutoff":
-            return [name for name in b.execute_script(CUT_OFF).split(" ") if name]
-        if command == "dark":
-            b.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                              {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})
-            return []
-        raise AssertionError("unknown command " + command)
+            return [1] + shown[:4]
+        elif command == "scale":
+            return [1]
+        elif command != "close":
+            return b.execute_script(PROBE, command, args[0] if args else None)
+        return []
 
 
-def escape(text):
-    return text.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
-
-
-def unescape(text):
-    return text.replace("\\t", "\t").replace("\\n", "\n").replace("\\\\", "\\")
-
-
-def play(browser, origin, language, program):
-    player = Player(browser, origin, language)
+def play(browser, origin, program):
+    player = Player(browser, origin)
     with tempfile.TemporaryDirectory() as pipes:
         commands, replies = os.path.join(pipes, "commands"), os.path.join(pipes, "replies")
         os.mkfifo(commands)
@@ -233,14 +198,27 @@ def play(browser, origin, language, program):
         # The same order as the program's: its commands first, then the replies.
         with open(commands, encoding="utf-8") as incoming, open(replies, "w", encoding="utf-8") as outgoing:
             for line in incoming:
-                command, *args = [unescape(field) for field in line.rstrip("\n").split("\t")]
+                command, *args = line.rstrip("\n").split("\t")
                 try:
                     reply = ["ok"] + player.run(command, args)
                 except Exception as error:  # told to the program as a fault of its step
-                    reply = ["error", "%s: %s" % (type(error).__name__, str(error).splitlines()[0] if str(error) else "")]
-                outgoing.write("\t".join(escape(field) for field in reply) + "\n")
+                    reply = ["error", "%s: %s" % (type(error).__name__, (str(error).splitlines() or [""])[0])]
+                outgoing.write("\t".join(str(field).replace("\n", "\\n") for field in reply) + "\n")
                 outgoing.flush()
         return child.wait()
+
+
+def calculate(browser, typed, button, result=None, tap=False):
+    """Types each (field, text), clicks the button (a finger's tap with `tap`); the result's text."""
+    for name, text in typed:
+        type_into(browser, name, text)
+    if tap:
+        touch = ActionBuilder(browser, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+        touch.pointer_action.move_to(element(browser, button)).pointer_down().pointer_up()
+        touch.perform()
+    else:
+        actions(browser).click(element(browser, button)).perform()
+    return element(browser, result).get_property("value") if result else None
 
 
 def check_offline(browser, server):
@@ -255,9 +233,7 @@ def check_offline(browser, server):
     browser.execute_cdp_cmd("Network.emulateNetworkConditions",
                             {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
     open_page(browser, origin)
-    type_into(browser, "DBSens1", "-47")
-    actions(browser).click(element(browser, "CalcolaSens")).perform()
-    shown = element(browser, "MVSens1").get_property("value")
+    shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
     if shown not in ("4.4668", "4,4668"):
         raise AssertionError("offline, -47 dB gives '%s'" % shown)
 
@@ -272,26 +248,19 @@ def check_phone(browser, server):
         "return [document.documentElement.scrollWidth, innerWidth, r.left, r.right];")
     if page[0] > page[1] or page[2] < 0 or page[3] > page[1]:
         raise AssertionError("on 360 px: page %s wide in %s, window from %s to %s" % tuple(page))
-    type_into(browser, "MVSens2", "10")
-    # A finger's tap on the button.
-    tap = ActionBuilder(browser, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
-    tap.pointer_action.move_to(element(browser, "CalcolaSens2")).pointer_down().pointer_up()
-    tap.perform()
-    if element(browser, "DBSens2").get_property("value") != "-40":
+    if calculate(browser, [("MVSens2", "10")], "CalcolaSens2", "DBSens2", tap=True) != "-40":
         raise AssertionError("on 360 px, 10 mV/Pa does not give -40")
 
 
 def check_axe(browser, server, axe):
     """axe-core finds no WCAG 2.1 A/AA or best-practice violation, with results shown and with a message open."""
     open_page(browser, server.origin)
-    type_into(browser, "DBSens1", "-47")
-    actions(browser).click(element(browser, "CalcolaSens")).perform()
+    calculate(browser, [("DBSens1", "-47")], "CalcolaSens")
     with open(axe, encoding="utf-8") as source:
         axe_source = source.read()
     for state in ("with a result", "with a message open"):
         if state == "with a message open":
-            type_into(browser, "MVSens2", "x")
-            actions(browser).click(element(browser, "CalcolaSens2")).perform()
+            calculate(browser, [("MVSens2", "x")], "CalcolaSens2")
         browser.execute_script(axe_source)
         result = browser.execute_async_script(
             "const done = arguments[arguments.length - 1];"
@@ -308,9 +277,7 @@ def check_private(browser, server):
     """Every request goes to the page's own origin, and the page's policy refuses nothing it asks for;
     no cookie, no storage but the service worker's cache."""
     open_page(browser, server.origin)
-    type_into(browser, "MAXSPL", "130")
-    type_into(browser, "SELFNOISE", "15")
-    actions(browser).click(element(browser, "CalcGamma")).perform()
+    calculate(browser, [("MAXSPL", "130"), ("SELFNOISE", "15")], "CalcGamma")
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
     browser.refresh()
     open_page(browser, server.origin)
@@ -344,12 +311,9 @@ def main():
     browser = start_browser(language)
     try:
         if what == "play":
-            return play(browser, server.origin, language, sys.argv[4:])
-        checks = {"offline": check_offline, "phone": check_phone, "private": check_private}
-        if what == "axe":
-            check_axe(browser, server, sys.argv[4])
-        else:
-            checks[what](browser, server)
+            return play(browser, server.origin, sys.argv[4:])
+        checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe}
+        checks[what](browser, server, *sys.argv[4:])
         print("%s: passed" % what)
         return 0
     except AssertionError as error:

@@ -22,25 +22,15 @@ EM_JS(void, WritePipe, (int fd, const char* text), { require('fs').writeSync(fd,
 namespace velsona::window_tests {
 namespace {
 
-std::string Escape(const std::string& text) {
-  std::string escaped;
-  for (const char c : text) {
-    if (c == '\\') escaped += "\\\\";
-    else if (c == '\t') escaped += "\\t";
-    else if (c == '\n') escaped += "\\n";
-    else escaped += c;
-  }
-  return escaped;
-}
-
+// A reply's fields: separated by tabs, a line break written as a backslash and "n".
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> fields(1);
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (line[i] == '\t') {
       fields.emplace_back();
-    } else if (line[i] == '\\' && i + 1 < line.size()) {
-      const char next = line[++i];
-      fields.back() += next == 't' ? '\t' : next == 'n' ? '\n' : next;
+    } else if (line.compare(i, 2, "\\n") == 0) {
+      fields.back() += '\n';
+      ++i;
     } else {
       fields.back() += line[i];
     }
@@ -104,7 +94,7 @@ class WebDriver : public Driver {
   // Sends one command; gives the reply's fields after "ok".
   std::vector<std::string> Ask(const std::vector<std::string>& command) {
     std::string line;
-    for (const std::string& field : command) line += (line.empty() ? "" : "\t") + Escape(field);
+    for (const std::string& field : command) line += (line.empty() ? "" : "\t") + field;
     WritePipe(commands_, (line + "\n").c_str());
     std::size_t end;
     while ((end = unread_.find('\n')) == std::string::npos) {

@@ -61,6 +61,8 @@ mergeInto(LibraryManager.library, {
     frame.id = 'velsona';
     var bar = page.make('h1', 'title', frame);
     var icon = page.make('img', '', bar);
+    // Sharp at any pixel ratio: the rendering nearest the screen's density.
+    icon.srcset = 'icons/velsona-32.png 2x, icons/velsona-48.png 3x, icons/velsona-64.png 4x';
     icon.src = 'icons/velsona-32.png';
     icon.alt = '';
     icon.width = icon.height = 16;

@@ -138,8 +138,8 @@ mergeInto(LibraryManager.library, {
       control.spellcheck = false;
       control.setAttribute('autocorrect', 'off');
       control.setAttribute('autocapitalize', 'off');
+      // The whole keyboard on phones: a number's keypad there may lack the minus sign.
       if (kind === 2) {
-        control.inputMode = 'decimal';
         if (maxLength > 0) control.maxLength = maxLength;
       } else {
         // Selectable and copyable, never typed into, out of the Tab order.

@@ -128,8 +128,10 @@ def main():
     events = []
 
     def on_event(event):
-        # The name as the event left it (what a screen reader speaks).
+        # The name as the event left it (what a screen reader speaks), of the result fields only.
         source = event.source
+        if source is not None and source.get_role_name() != "label":
+            return
         events.append((event.type, source.get_role_name() if source else "", source.get_name() if source else ""))
 
     listener = Atspi.EventListener.new(on_event)

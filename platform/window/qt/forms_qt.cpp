@@ -26,6 +26,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/window/qt/announcer_qt.h"
 #include "platform/window/qt/regional_qt.h"
 
 namespace velsona::platform {
@@ -229,6 +230,7 @@ struct Form::Impl {
     QFont font;
   };
   std::map<std::string, ResultField, std::less<>> resultFields;
+  std::unique_ptr<ResultAnnouncer> announcer;
 
   template <typename T>
   T* Find(std::string_view name) const {
@@ -254,6 +256,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls) :
   top->setWindowTitle(ToQString(window.title));
   top->setWindowIcon(ProgramIcon());
   top->setFixedSize(TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight));
+  impl_->announcer = std::make_unique<ResultAnnouncer>(top);
 
   // Frames first, so that every other control finds its parent.
   std::vector<const ControlSpec*> ordered;
@@ -295,7 +298,8 @@ std::string Form::Text(std::string_view control) const {
 void Form::SetText(std::string_view control, std::string_view text) {
   auto* label = impl_->Find<QLabel>(control);
   const QString value = ToQString(text);
-  if (label->text() == value) return;
+  const QString before = label->text();
+  if (before == value) return;
   label->setText(value);
   const auto field = impl_->resultFields.find(control);
   if (field != impl_->resultFields.end()) {
@@ -305,10 +309,13 @@ void Form::SetText(std::string_view control, std::string_view text) {
   }
   // Screen readers hear of the new text through the field's name, which
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
-  // setting the name sends them the change.
+  // setting the name sends them the change. A reader speaks that only for
+  // the focused control, and results never take the focus, so the change
+  // is announced as well.
   if (field != impl_->resultFields.end() && !field->second.name.isEmpty()) {
     const QString& name = field->second.name;
     label->setAccessibleName(value.isEmpty() ? name : name + QStringLiteral(": ") + value);
+    impl_->announcer->Changed(name, before, value);
   } else {
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
@@ -341,6 +348,7 @@ void Form::Show() {
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {
+  impl_->announcer->Announce();
   auto* box = new QMessageBox(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok,
                               impl_->window.get());
   box->setObjectName(QStringLiteral("failureMessage"));

@@ -1,16 +1,12 @@
-"""Presses keys in Velsona's window while Orca runs, and checks in Orca's
-log that each calculation's results, or its failure, are spoken once.
-
-Run by run_atspi.sh (with `orca`) with the program's process id and the log.
-"""
+"""Presses keys in Velsona while Orca runs (run_atspi.sh PROGRAM CLIENT orca) and
+checks in Orca's log that each calculation's results, or its failure, are spoken once."""
 import re
 import sys
 
-from atspi_client import Atspi, check, descendants, failures, find_frame, wait_for
+from atspi_client import Atspi, check, descendants, failures, open_window, wait_for
 
 RETURN, SPACE, BACKSPACE = 0xFF0D, 0x20, 0xFF08
-# What the user does (a control to go to, then keys: text, where \b is
-# Backspace, or a key symbol) and what Orca must say for it, each once.
+# Controls to go to, each with its keys (text, \b for Backspace, or a key symbol), and what Orca says.
 CASES = [
     ([("Sensibilità in dB, rif. 1 V/Pa", "-47"), ("Calcola mV/Pa", RETURN)], [r"Risultato in mV/Pa: 4,4668"]),
     ([("arrotonda mV/Pa", SPACE)], [r"Risultato in mV/Pa: 4(?![,\d])"]),
@@ -27,21 +23,17 @@ def spoken(log):
 
 
 def main():
-    pid, log = int(sys.argv[1]), sys.argv[2]
-    Atspi.init()
-    found = wait_for(lambda: find_frame(pid), 30)
-    if not check(found is not None, "the program registers on the accessibility bus"):
-        return 1
-    wait_for(lambda: len(descendants(found[1])) >= 26, 10)
-    controls = {node.get_name(): node for _, node in descendants(found[1])}
-    for steps, said in CASES:
+    log = sys.argv[2]
+    found = open_window(int(sys.argv[1]))
+    controls = {node.get_name(): node for _, node in descendants(found[1])} if found else {}
+    for steps, said in CASES if found else []:
         for name, keys in steps:
             control, before = controls[name], len(spoken(log))
             if control.get_state_set().contains(Atspi.StateType.FOCUSED):
                 before = 0
             else:
                 Atspi.Component.grab_focus(control)
-            # Keys go where Orca knows the focus is.
+            # Keys go where Orca knows the focus is; text is typed whole before the next control.
             wait_for(lambda: any(name in line for line in spoken(log)[before:]), 10)
             for symbol in [BACKSPACE if c == "\b" else ord(c) for c in keys] if isinstance(keys, str) else [keys]:
                 Atspi.generate_keyboard_event(symbol, None, Atspi.KeySynthType.SYM)
@@ -50,7 +42,8 @@ def main():
         for pattern in said:
             lines = wait_for(lambda: [line for line in spoken(log) if re.search(pattern, line)], 10)
             check(len(lines) == 1, f"Orca says {pattern!r} once ({lines})")
-    print("\n".join(spoken(log)))
+    if failures:
+        print("Orca said:\n" + "\n".join(spoken(log)))
     return 1 if failures else 0
 
 

@@ -3,8 +3,7 @@
 # the accessibility bus switched on, as a desktop does for a screen reader,
 # and has a client read and drive it through AT-SPI.
 #   run_atspi.sh PROGRAM CLIENT [orca]
-# With `orca`, Orca runs as well, the program under Italian regional
-# settings, and the client is given Orca's log as a second argument.
+# With `orca`, Orca runs too, and the client gets the path of its log.
 # Nothing of the user's is touched: the buses, settings and caches live in a
 # scratch folder that goes at the end.
 set -euo pipefail
@@ -26,7 +25,7 @@ fi
 scratch=$VELSONA_ATSPI_SESSION
 pids=()
 cleanup() {
-  # Orca (whose own shutdown may hang) before script, its parent, which then reaps it and ends.
+  # Orca (whose own shutdown may hang) first, so that script, its parent, reaps it.
   [ -z "${orca:-}" ] || { kill -KILL $(pgrep -P "$orca") 2>/dev/null; wait "$orca"; } || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
@@ -40,35 +39,31 @@ for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 [ -s "$scratch/display" ] || { echo "Xvfb did not start"; cat "$scratch/xvfb.log"; exit 1; }
 export DISPLAY=":$(cat "$scratch/display")"
 
-# The services the bus starts (the registry, which synthesizes key presses) use this display.
+# The services the bus starts (the registry, which synthesizes key presses) use this display;
 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
   --method org.freedesktop.DBus.UpdateActivationEnvironment "{'DISPLAY': '$DISPLAY'}" >/dev/null
 # What a screen reader sets when it starts; Qt reads it once, when the program starts.
 gdbus call --session --timeout 20 --dest org.a11y.Bus --object-path /org/a11y/bus \
   --method org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled '<true>' >/dev/null
 
-locale=C.UTF-8
-client_args=()
 if [ "${3:-}" = orca ]; then
-  # Orca declines to start beside another of this user's, which is left alone.
-  if pgrep -u "$(id -u)" -x orca >/dev/null; then echo "Orca already runs for this user: skipped"; exit 77; fi
-  # Orca writes its log line by line only to a terminal: script gives it one.
+  # Orca refuses to start beside the user's own Orca, which is left alone.
+  pgrep -u "$(id -u)" -x orca >/dev/null && { echo "Orca already runs for this user: skipped"; exit 77; }
+  # Orca writes its log line by line only to a terminal, which script gives it.
   LC_ALL=it_IT.UTF-8 script -qfec 'exec orca --debug-file=/dev/tty' "$scratch/orca.log" >/dev/null &
-  orca=$!
+  orca=$! locale=it_IT.UTF-8
   pids+=("$orca")
   for _ in $(seq 150); do grep -qa 'SPEECH OUTPUT' "$scratch/orca.log" 2>/dev/null && break; sleep 0.1; done
-  locale=it_IT.UTF-8
-  client_args=("$scratch/orca.log")
 fi
 
-# The locale's decimal separator (the C locale's point unless Italian), and
+# The C locale's point as the decimal separator (Italian's comma with Orca), and
 # nothing in the environment that would choose another platform or theme.
-LC_ALL=$locale QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORMTHEME= \
+LC_ALL=${locale:-C.UTF-8} QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORMTHEME= \
   "$program" 2>"$scratch/program.log" &
 program_pid=$!
 pids+=("$program_pid")
 
 status=0
-/usr/bin/python3 "$client" "$program_pid" "${client_args[@]}" || status=$?
+/usr/bin/python3 "$client" "$program_pid" ${orca:+"$scratch/orca.log"} || status=$?
 if [ "$status" -ne 0 ]; then echo "--- the program's output:"; cat "$scratch/program.log"; fi
 exit "$status"

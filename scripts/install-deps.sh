@@ -18,7 +18,7 @@ case "${1:-run}" in
   windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
-                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca locales
+                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca locales procps
                   "${windows[@]}" "${windows_test[@]}") ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;

@@ -11,7 +11,8 @@ CASES = [
     ([("Sensibilità in dB, rif. 1 V/Pa", "-47"), ("Calcola mV/Pa", RETURN)], [r"Risultato in mV/Pa: 4,4668"]),
     ([("arrotonda mV/Pa", SPACE)], [r"Risultato in mV/Pa: 4(?![,\d])"]),
     ([("Pressione sonora massima in dB SPL", "130"), ("Rumore proprio in dB SPL", "15"),
-      ("Calcola gamma dinamica", RETURN)], [r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79"]),
+      ("Calcola gamma dinamica", RETURN)],
+     [r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79"]),
     ([("Sensibilità in dB, rif. 1 V/Pa", "\b\b\babc"), ("Calcola mV/Pa", RETURN)],
      [r"Risultato in mV/Pa: nessun valore", r'"abc" \(Sensibilità in dB\) non è un numero']),
 ]

@@ -58,7 +58,8 @@ void ResultAnnouncer::Announce() {
   QStringList parts;
   for (const Change& change : pending_) {
     if (change.after == change.before) continue;
-    parts << change.name + QStringLiteral(": ") + (change.after.isEmpty() ? QStringLiteral("nessun valore") : change.after);
+    const QString value = change.after.isEmpty() ? QStringLiteral("nessun valore") : change.after;
+    parts << change.name + QStringLiteral(": ") + value;
   }
   pending_.clear();
   if (parts.isEmpty()) return;

@@ -24,7 +24,6 @@ class ResultAnnouncer {
   void Announce();
 
  private:
-
   struct Change {
     QString name, before, after;
   };

@@ -49,6 +49,7 @@ gdbus call --session --timeout 20 --dest org.a11y.Bus --object-path /org/a11y/bu
 if [ "${3:-}" = orca ]; then
   # Orca refuses to start beside the user's own Orca, which is left alone.
   pgrep -u "$(id -u)" -x orca >/dev/null && { echo "Orca already runs for this user: skipped"; exit 77; }
+  locale -a | grep -qix it_IT.utf8 || { echo "no it_IT.UTF-8 locale: run scripts/install-deps.sh test"; exit 1; }
   # Orca writes its log line by line only to a terminal, which script gives it.
   LC_ALL=it_IT.UTF-8 script -qfec 'exec orca --debug-file=/dev/tty' "$scratch/orca.log" >/dev/null &
   orca=$! locale=it_IT.UTF-8

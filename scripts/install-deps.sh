@@ -27,21 +27,32 @@ case "${1:-run}" in
   web-test) packages=("${web[@]}" "${web_test[@]}") ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
-                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
+                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca locales procps
                   "${windows[@]}" "${windows_test[@]}" "${web[@]}" "${web_test[@]}") ;;
   shot) packages+=(xvfb xauth xdotool imagemagick) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
 esac
 
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The screen reader test runs under Italian regional settings: generate
+# them where they are missing, beside whatever locales the machine has.
+if [ "${1:-run}" = test ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+  if grep -q '^# *it_IT.UTF-8 UTF-8' /etc/locale.gen; then
+    "${sudo[@]}" sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  else
+    echo 'it_IT.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo[@]}" locale-gen
+fi

@@ -89,15 +89,20 @@ def descendants(node, depth=0, out=None):
     return out
 
 
-def main():
-    pid = int(sys.argv[1])
+def open_window(pid):
+    """The program's application and frame once every control is there (the window may still be filling in)."""
     Atspi.init()
     found = wait_for(lambda: find_frame(pid), 30)
-    if not check(found is not None, "the program registers on the accessibility bus"):
+    if check(found is not None, "the program registers on the accessibility bus"):
+        wait_for(lambda: len(descendants(found[1])) >= 26, 10)
+    return found
+
+
+def main():
+    found = open_window(int(sys.argv[1]))
+    if found is None:
         return 1
     app, frame = found
-    # Wait until every control is there: the window may still be filling in.
-    wait_for(lambda: len(descendants(frame)) >= 26, 10)
 
     nodes = descendants(app)
     print("The tree as AT-SPI gives it:")
@@ -128,8 +133,10 @@ def main():
     events = []
 
     def on_event(event):
-        # The name as the event left it (what a screen reader speaks).
+        # The name as the event left it (what a screen reader speaks), of the result fields only.
         source = event.source
+        if source is not None and source.get_role_name() != "label":
+            return
         events.append((event.type, source.get_role_name() if source else "", source.get_name() if source else ""))
 
     listener = Atspi.EventListener.new(on_event)

@@ -25,6 +25,7 @@
 #include <stdexcept>
 
 #include "platform/window/form_rules.h"
+#include "platform/window/qt/announcer_qt.h"
 #include "platform/window/qt/regional_qt.h"
 
 namespace velsona::platform {
@@ -226,6 +227,7 @@ struct Form::Impl {
   std::vector<QWidget*> widgets;  // by index in the table
   // The font each result field has from the table, before its text shrinks it.
   std::vector<QFont> ownFonts;
+  std::unique_ptr<ResultAnnouncer> announcer;
 
   // The widget of control `name`, checked fit for `use`.
   template <typename T>
@@ -250,6 +252,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   top->setWindowTitle(ToQString(window.title));
   top->setWindowIcon(ProgramIcon());
   top->setFixedSize(TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight));
+  impl_->announcer = std::make_unique<ResultAnnouncer>(top);
 
   const ControlTable& table = impl_->table;
   impl_->ownFonts.resize(table.size());
@@ -282,16 +285,20 @@ void Form::SetText(std::string_view control, std::string_view text) {
   const ControlSpec& spec = impl_->table[index];
   auto* label = static_cast<QLabel*>(impl_->widgets[index]);
   const QString value = ToQString(text);
-  if (label->text() == value) return;
+  const QString before = label->text();
+  if (before == value) return;
   label->setText(value);
   const bool smaller = FitText(label, impl_->ownFonts[index], value);
   label->setToolTip(ToQString(ResultTooltip(spec.accessibleDescription, text, smaller)));
   // Screen readers hear of the new text through the field's name, which
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
-  // setting the name sends them the change.
+  // setting the name sends them the change. A reader speaks that only for
+  // the focused control, and results never take the focus, so the change
+  // is announced as well.
   const QString name = ToQString(spec.accessibleName);
   if (!name.isEmpty()) {
     label->setAccessibleName(value.isEmpty() ? name : name + QStringLiteral(": ") + value);
+    impl_->announcer->Changed(name, before, value);
   } else {
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
@@ -324,6 +331,7 @@ void Form::Show() {
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {
+  impl_->announcer->Announce();
   auto* box = new QMessageBox(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok,
                               impl_->window.get());
   box->setObjectName(QStringLiteral("failureMessage"));

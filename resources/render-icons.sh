@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Renders the application icon's PNG images from its SVG source; run it after
-# changing velsona.svg and commit the images. Needs librsvg2-bin and imagemagick.
+# changing velsona.svg and commit the images (192 and 512 are the web
+# edition's). Needs librsvg2-bin and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")"
 mkdir -p icons
-for size in 48 64 128 256; do
+for size in 48 64 128 256 192 512; do
   rsvg-convert -w "$size" -h "$size" velsona.svg -o "icons/velsona-$size.png"
 done
 # The window and application icon: 32 x 32 in 256 colours (an 8-bit palette).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: in the optimised
 # build that ships, again with AddressSanitizer and UndefinedBehaviorSanitizer,
-# the calculations' fuzz target with clang for a minute, and the Windows build
-# under Wine, whose outcomes are compared with those of the first build.
+# the calculations' fuzz target with clang for a minute, the Windows build
+# under Wine and the web build under node, whose outcomes are compared with
+# those of the first build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -32,3 +33,13 @@ cmake -S . -B build-windows -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake -D
   -DVELSONA_NATIVE_DIGITS="$PWD/build/tests/digits/velsona_digits_table"
 cmake --build build-windows
 xvfb-run -a ctest --test-dir build-windows --output-on-failure -j "$jobs"
+
+echo "== The web build, under node and headless Chromium"
+# WebAssembly with emscripten, optimised for size as it ships: its tests run
+# under node, its table of outcomes is compared with the Linux build's, and
+# the page is tested in headless Chromium.
+cmake -S . -B build-web -G Ninja --toolchain cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DBUILD_TESTING=ON -DVELSONA_WERROR=ON \
+  -DVELSONA_NATIVE_DIGITS="$PWD/build/tests/digits/velsona_digits_table"
+cmake --build build-web
+ctest --test-dir build-web --output-on-failure -j "$jobs"

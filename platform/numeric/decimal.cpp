@@ -2,14 +2,34 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <system_error>
+
+// A standard library without the floating-point conversions of <charconv>
+// (the WebAssembly build's) reads with fast_float, the same algorithm
+// behind libstdc++'s from_chars, and writes with its C library's printf,
+// which is exact and rounds ties to even. Both give the same digits.
+#if !defined(__cpp_lib_to_chars)
+#include <fast_float.h>
+#endif
 
 namespace velsona::platform {
 
 template <typename T>
 bool ReadNearest(std::string_view plain, T& out) {
+#if defined(__cpp_lib_to_chars)
   return std::from_chars(plain.data(), plain.data() + plain.size(), out).ec == std::errc();
+#else
+  T value{};
+  if (fast_float::from_chars(plain.data(), plain.data() + plain.size(), value).ec != std::errc()) return false;
+  // fast_float reports no range error: infinity means too large, and zero
+  // from a text with a nonzero digit means too small.
+  if (std::isinf(value)) return false;
+  if (value == 0 && plain.find_first_of("123456789") < plain.find_first_of("eE")) return false;
+  out = value;
+  return true;
+#endif
 }
 template bool ReadNearest(std::string_view plain, double& out);
 template bool ReadNearest(std::string_view plain, float& out);
@@ -19,8 +39,12 @@ DecimalParts RoundToSignificant(double value, int significant) {
   if (value == 0.0) return parts;
   // Scientific form with significant-1 fraction digits: "-d.ddde-05".
   char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1);
+#if defined(__cpp_lib_to_chars)
+  const char* const end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1).ptr;
+#else
+  const char* const end = buffer + std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, value);
+#endif
   const char* p = buffer;
   if (*p == '-') {
     parts.negative = true;
@@ -33,7 +57,7 @@ DecimalParts RoundToSignificant(double value, int significant) {
   const bool negativeExponent = *p == '-';
   ++p;  // sign
   std::int64_t exponent = 0;
-  for (; p != result.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  for (; p != end; ++p) exponent = exponent * 10 + (*p - '0');
   if (negativeExponent) exponent = -exponent;
 
   const std::size_t last = parts.digits.find_last_not_of('0');

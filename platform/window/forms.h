@@ -5,7 +5,7 @@
 // by control name and whose Click events it handles.
 //
 // This interface names no toolkit. Each toolkit has its implementation
-// beside it (qt/, win32/), the build picks one (VELSONA_WINDOW_BACKEND), and
+// beside it (qt/, win32/, web/), the build picks one (VELSONA_WINDOW_BACKEND), and
 // the code above it never asks which one it runs on. The rules they share
 // are in form_rules.h.
 //

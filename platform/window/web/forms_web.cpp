@@ -1,0 +1,163 @@
+#include "platform/window/forms.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/window/form_rules.h"
+
+// The window in a web page: every control is an element of the page, made
+// and read through the few functions of page.js below. The page, not this
+// file, knows the elements; the table's rules are form_rules.h's.
+extern "C" {
+void velsona_page_open(const char* title, int width, int height, const char* fontFamily);
+void velsona_page_frame(const char* name, int left, int top, int width, int height, const char* accessibleName);
+void velsona_page_control(const char* name, int kind, const char* frame, int left, int top, int width, int height,
+                          const char* text, double points, int centred, int maxLength, int background,
+                          const char* accessibleName, const char* description);
+int velsona_page_text(const char* name, char* buffer, int capacity);
+void velsona_page_set_result(const char* name, const char* text, double points, const char* tooltip,
+                             const char* announcement);
+int velsona_page_checked(const char* name);
+double velsona_page_room(const char* name);
+double velsona_page_measure(const char* text, double points);
+void velsona_page_on_click(const char* name, int handler);
+void velsona_page_show(const char* first);
+void velsona_page_warn(const char* title, const char* message);
+int velsona_page_decimal_separator(char* buffer, int capacity);
+void velsona_page_close();
+}
+
+namespace velsona::platform {
+namespace {
+
+// The click handlers of the page's controls, by the number page.js calls back with.
+std::vector<std::function<void()>>& ClickHandlers() {
+  static std::vector<std::function<void()>> handlers;
+  return handlers;
+}
+
+// A text the page gives back, as UTF-8: asked once with a guess, again when longer.
+template <typename Read>
+std::string ReadFromPage(Read read) {
+  std::string text(64, '\0');
+  int size = read(text.data(), static_cast<int>(text.size() + 1));
+  if (size > static_cast<int>(text.size())) {
+    text.assign(static_cast<std::size_t>(size), '\0');
+    size = read(text.data(), size + 1);
+  }
+  text.resize(static_cast<std::size_t>(std::max(size, 0)));
+  return text;
+}
+
+int PackedColour(const std::optional<Colour>& colour) {
+  return colour ? colour->red << 16 | colour->green << 8 | colour->blue : -1;
+}
+
+}  // namespace
+
+NumberFormat CurrentNumberFormat() {
+  NumberFormat format;
+  const std::string separator =
+      ReadFromPage([](char* buffer, int capacity) { return velsona_page_decimal_separator(buffer, capacity); });
+  if (!separator.empty()) format.decimalSeparator = separator;
+  return format;
+}
+
+struct Form::Impl {
+  explicit Impl(const std::vector<ControlSpec>& controls) : table(controls) {}
+  ControlTable table;
+  std::vector<int> handlers;
+};
+
+Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
+    : impl_(std::make_unique<Impl>(controls)) {
+  const ControlTable& table = impl_->table;
+  velsona_page_open(window.title, TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight),
+                    window.fontFamily);
+  // In this order the elements are made, so that their order is the Tab order.
+  for (const std::size_t index : table.CreationOrder()) {
+    const ControlSpec& spec = table[index];
+    const int left = TwipsToPixels(spec.left), top = TwipsToPixels(spec.top);
+    const int width = TwipsToPixels(spec.width), height = TwipsToPixels(spec.height);
+    if (spec.kind == ControlKind::Frame) {
+      velsona_page_frame(spec.name, left, top, width, height, spec.accessibleName);
+      continue;
+    }
+    velsona_page_control(spec.name, static_cast<int>(spec.kind), spec.frame, left, top, width, height, spec.text,
+                         spec.fontPoints, spec.alignment == Alignment::Centre, spec.maxLength,
+                         PackedColour(spec.background), spec.accessibleName, spec.accessibleDescription);
+  }
+}
+
+Form::~Form() {
+  for (const int handler : impl_->handlers) ClickHandlers()[static_cast<std::size_t>(handler)] = nullptr;
+  velsona_page_close();
+}
+
+std::string Form::Text(std::string_view control) const {
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::ReadText)];
+  return ReadFromPage([&spec](char* buffer, int capacity) { return velsona_page_text(spec.name, buffer, capacity); });
+}
+
+void Form::SetText(std::string_view control, std::string_view text) {
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::WriteText)];
+  const std::string value(text);
+  const double room = velsona_page_room(spec.name);
+  const double points = FittingFontSize(spec.fontPoints, room, kSmallestResultPoints, 0.25, [&](double size) {
+    return velsona_page_measure(value.c_str(), size);
+  });
+  const std::string tooltip = ResultTooltip(spec.accessibleDescription, value, points < spec.fontPoints);
+  // What the live region reads out: what the field is, then the new result.
+  const std::string announcement =
+      value.empty() || *spec.accessibleName == '\0' ? value : std::string(spec.accessibleName) + ": " + value;
+  velsona_page_set_result(spec.name, value.c_str(), points, tooltip.c_str(), announcement.c_str());
+}
+
+CheckState Form::Check(std::string_view control) const {
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::ReadCheck)];
+  return velsona_page_checked(spec.name) != 0 ? CheckState::Ticked : CheckState::Clear;
+}
+
+void Form::OnClick(std::string_view control, std::function<void()> handler) {
+  const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::Click)];
+  ClickHandlers().push_back(std::move(handler));
+  const int id = static_cast<int>(ClickHandlers().size() - 1);
+  impl_->handlers.push_back(id);
+  velsona_page_on_click(spec.name, id);
+}
+
+void Form::Show() {
+  const std::vector<std::size_t> stops = impl_->table.TabOrder();
+  velsona_page_show(stops.empty() ? "" : impl_->table[stops.front()].name);
+}
+
+void Form::Warn(std::string_view title, std::string_view message) {
+  velsona_page_warn(std::string(title).c_str(), std::string(message).c_str());
+}
+
+void* Form::NativeWindow() const { return impl_.get(); }
+
+struct Application::Impl {};
+
+Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {}
+
+Application::~Application() = default;
+
+// The page is the event loop: main returns to the browser, and the window
+// and its handlers stay alive for as long as the page is open.
+int Application::Run() {
+  emscripten_exit_with_live_runtime();
+  return 0;
+}
+
+}  // namespace velsona::platform
+
+// Called by the page when the user clicks a button or check box (or presses it with a key).
+extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) {
+  auto& handlers = velsona::platform::ClickHandlers();
+  if (handler >= 0 && static_cast<std::size_t>(handler) < handlers.size() && handlers[static_cast<std::size_t>(handler)]) {
+    handlers[static_cast<std::size_t>(handler)]();
+  }
+}

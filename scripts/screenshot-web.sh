@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Retakes docs/screenshot-web.png and docs/screenshot-web-phone.png: the page
+# in headless Chromium on a desktop and on a phone-sized screen (360 CSS px),
+# with a worked example typed in.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh web-test >&2
+page=$(bash scripts/build-web.sh | tail -n 1)
+/usr/bin/python3 scripts/web_page.py shots "$page" docs

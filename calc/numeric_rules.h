@@ -57,12 +57,18 @@ class Checked {
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
-// True for the blanks that may stand before and after a number: space, tab,
-// line feed, carriage return, vertical tab, form feed.
-bool IsBlank(char c);
+// The length in bytes of the blank that `text` starts with, 0 for none.
+// Blanks may stand before and after a number: space, tab, line feed,
+// carriage return, vertical tab, form feed, and the Unicode space separators
+// in UTF-8 (no-break space, the typographic spaces such as the thin and the
+// figure space, the ideographic space), which a value copied from a web page
+// or a formatted cell brings along.
+std::size_t BlankLength(std::string_view text);
 
-// Reads a decimal number: blanks (spaces, tabs, line breaks, vertical tabs,
-// form feeds) around it, an optional sign, digits with at most one decimal
+// True when `text` is not empty and holds nothing but blanks.
+bool IsBlankOnly(std::string_view text);
+
+// Reads a decimal number: blanks (see BlankLength) around it, an optional sign, digits with at most one decimal
 // separator and at least one digit, an optional exponent ("E" or "e",
 // optional sign, at least one digit). The separator is the regional one;
 // where that is not ".", a "." is read as the decimal separator as well.

@@ -67,6 +67,16 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
       {"NUL character", std::string(1, '\0'), kNotANumber, kNotANumber},
       {"number then NUL", std::string("12\0", 3), kNotANumber, kNotANumber},
       {"minus sign that is not ASCII", "\xE2\x88\x92" "40", kNotANumber, kNotANumber},
+      // Spaces copied from a web page or a formatted cell are blanks; the
+      // invisible characters are not, nor is any space inside the number.
+      {"no-break space after", "10\u00A0", kTen, kTen},
+      {"thin and figure spaces around", "\u2009" "10\u2007", kTen, kTen},
+      {"ideographic space and a tab before", "\u3000\t10", kTen, kTen},
+      {"Unicode spaces only", "\u00A0\u202F", kNotANumber, kNotANumber},
+      {"no-break space inside", "1\u00A0" "0", kNotANumber, kNotANumber},
+      {"zero-width space before", "\u200B" "10", kNotANumber, kNotANumber},
+      {"right-to-left override inside", "1\u202E" "0", kNotANumber, kNotANumber},
+      {"no-break space cut short", "10\xC2", kNotANumber, kNotANumber},
   };
   for (const auto& row : rows) {
     for (const bool comma : {false, true}) {

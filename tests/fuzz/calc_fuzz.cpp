@@ -97,7 +97,9 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
 // The decimal form the rules read, written independently as a regular
 // expression: blanks, a sign, digits with at most one separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
-  static const std::string blanks = R"([ \t\n\v\f\r]*)";
+  // ASCII blanks and the Unicode space separators in UTF-8.
+  static const std::string blanks =
+      "([ \t\n\v\f\r]|\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A\xAF]|\xE2\x81\x9F|\xE3\x80\x80)*";
   static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);

@@ -27,6 +27,7 @@
 #include <stdexcept>
 
 #include "platform/window/qt/regional_qt.h"
+#include "velsona/version.h"
 
 namespace velsona::platform {
 namespace {
@@ -358,7 +359,7 @@ struct Application::Impl {
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   QApplication::setApplicationName(QStringLiteral("Velsona"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
   QApplication::setOrganizationName(QStringLiteral("Velsona"));
   QApplication::setOrganizationDomain(QStringLiteral("velsona.invalid"));
   QApplication::setWindowIcon(ProgramIcon());

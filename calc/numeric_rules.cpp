@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "platform/numeric/decimal.h"
 #include "platform/numeric/elementary.h"
 
 namespace velsona::calc {
@@ -122,7 +123,7 @@ bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
 }
 
 template <typename T>
-Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
+Checked<T> TextToNumber(std::string_view text, const platform::NumberFormat& format) {
   Normalised number;
   if (!Scan(text, format.decimalSeparator, number)) return FailureKind::TypeMismatch;
   T value{};
@@ -133,7 +134,7 @@ Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
 }
 
 // The text of `value` with at most `significant` digits; see SingleToText.
-std::string NumberToText(double value, int significant, const NumberFormat& format) {
+std::string NumberToText(double value, int significant, const platform::NumberFormat& format) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
   const platform::DecimalParts parts = platform::RoundToSignificant(value, significant);
@@ -185,19 +186,19 @@ std::size_t BlankLength(std::string_view text) {
 
 bool IsBlankOnly(std::string_view text) { return !text.empty() && SkipBlanks(text, 0) == text.size(); }
 
-Checked<double> TextToDouble(std::string_view text, const NumberFormat& format) {
+Checked<double> TextToDouble(std::string_view text, const platform::NumberFormat& format) {
   return TextToNumber<double>(text, format);
 }
 
-Checked<float> TextToSingle(std::string_view text, const NumberFormat& format) {
+Checked<float> TextToSingle(std::string_view text, const platform::NumberFormat& format) {
   return TextToNumber<float>(text, format);
 }
 
-std::string SingleToText(float value, const NumberFormat& format) {
+std::string SingleToText(float value, const platform::NumberFormat& format) {
   return NumberToText(static_cast<double>(value), 7, format);
 }
 
-std::string DoubleToText(double value, const NumberFormat& format) { return NumberToText(value, 15, format); }
+std::string DoubleToText(double value, const platform::NumberFormat& format) { return NumberToText(value, 15, format); }
 
 float RoundDecimals(float value) {
   // From 2^23 up every float is a whole number, so already a multiple of 0.0001.

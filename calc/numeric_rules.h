@@ -13,11 +13,9 @@
 #include <variant>
 #include <vector>
 
-#include "platform/numeric/decimal.h"
+#include "platform/number_format.h"
 
 namespace velsona::calc {
-
-using platform::NumberFormat;
 
 enum class FailureKind {
   TypeMismatch,      // a text is not a number
@@ -76,10 +74,10 @@ bool IsBlankOnly(std::string_view text);
 // reads as zero or the nearest subnormal, keeping its sign.
 // Fails with TypeMismatch for anything else (empty, blanks only, grouping,
 // "inf", "nan", hexadecimal, ...) and with Overflow beyond the double range.
-Checked<double> TextToDouble(std::string_view text, const NumberFormat& format);
+Checked<double> TextToDouble(std::string_view text, const platform::NumberFormat& format);
 
 // As TextToDouble, giving the nearest binary32; Overflow beyond its range.
-Checked<float> TextToSingle(std::string_view text, const NumberFormat& format);
+Checked<float> TextToSingle(std::string_view text, const platform::NumberFormat& format);
 
 // Writes `value` with at most 7 significant digits (rounded to nearest, ties
 // to even on the exact value), no trailing zeros after the separator and no
@@ -89,11 +87,11 @@ Checked<float> TextToSingle(std::string_view text, const NumberFormat& format);
 // under the same rules, then "E", a sign and at least two exponent digits:
 // "1.234568E+07", "1E-05". Non-finite values never reach here; they are
 // written "NaN", "Inf" or "-Inf" rather than crash.
-std::string SingleToText(float value, const NumberFormat& format);
+std::string SingleToText(float value, const platform::NumberFormat& format);
 
 // As SingleToText with at most 15 significant digits; the exponent form
 // from 10^15 up and below 0.0001.
-std::string DoubleToText(double value, const NumberFormat& format);
+std::string DoubleToText(double value, const platform::NumberFormat& format);
 
 // The binary32 nearest to the multiple of 0.0001 nearest to `value` (ties to
 // the even last digit), computed exactly from the value's binary form.

@@ -2,7 +2,7 @@
 
 namespace velsona::calc {
 
-CalcResult SensDBtoMV(std::string_view dbText, bool whole, const NumberFormat& format) {
+CalcResult SensDBtoMV(std::string_view dbText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> db = TextToDouble(dbText, format);
   if (!db.ok()) return Failed{db.failure()};
   if (db.value() > 0.0) return Refused{};
@@ -21,7 +21,7 @@ CalcResult SensDBtoMV(std::string_view dbText, bool whole, const NumberFormat& f
   return Done{{SingleToText(shown, format)}};
 }
 
-CalcResult SensMVtoDB(std::string_view mvText, bool whole, const NumberFormat& format) {
+CalcResult SensMVtoDB(std::string_view mvText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> mv = TextToDouble(mvText, format);
   if (!mv.ok()) return Failed{mv.failure()};
   if (mv.value() > 1000.0) return Refused{};

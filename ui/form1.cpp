@@ -27,7 +27,7 @@ void Form1::CalcolaSens2_Click() { ConvertSensitivity("MVSens2", "Arrotonda2", "
 void Form1::CalcGamma_Click() {
   // Unlike the sensitivity, the results are never blanked: a skipped or
   // failed calculation leaves the earlier ones in place.
-  const calc::NumberFormat regional = regional_();
+  const platform::NumberFormat regional = regional_();
   Show(calc::GammaSN(form_.Text("MAXSPL"), form_.Text("SELFNOISE"), regional), {"MAXSPL", "SELFNOISE"},
        {"LabGamma", "LabSN"}, regional);
 }
@@ -41,22 +41,22 @@ void Form1::Arrotonda2_Click() {
 }
 
 void Form1::ConvertSensitivity(const char* input, const char* check, const char* output,
-                               CalcResult (*convert)(std::string_view, bool, const calc::NumberFormat&)) {
+                               CalcResult (*convert)(std::string_view, bool, const platform::NumberFormat&)) {
   // Blank first: a refused or failing input never leaves an earlier result on show.
   form_.SetText(output, "");
   const std::string text = form_.Text(input);
   const bool whole = form_.Check(check) != platform::CheckState::Clear;
-  const calc::NumberFormat regional = regional_();
+  const platform::NumberFormat regional = regional_();
   Show(convert(text, whole, regional), {input}, {output}, regional);
 }
 
 void Form1::Show(const CalcResult& result, std::initializer_list<const char*> inputs,
-                 std::initializer_list<const char*> outputs, const calc::NumberFormat& regional) {
+                 std::initializer_list<const char*> outputs, const platform::NumberFormat& regional) {
   struct Visitor {
     Form1& self;
     std::initializer_list<const char*> inputs;
     std::initializer_list<const char*> outputs;
-    const calc::NumberFormat& regional;
+    const platform::NumberFormat& regional;
     void operator()(const calc::Done& done) const {
       auto text = done.texts.begin();
       for (const char* output : outputs) {
@@ -72,7 +72,7 @@ void Form1::Show(const CalcResult& result, std::initializer_list<const char*> in
 }
 
 void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
-                          const calc::NumberFormat& regional) {
+                          const platform::NumberFormat& regional) {
   const auto index = static_cast<std::size_t>(failure.input);
   const char* input = index < inputs.size() ? *(inputs.begin() + index) : *inputs.begin();
   form_.Warn("Velsona", FailureMessage(failure, input, form_.Text(input), regional));

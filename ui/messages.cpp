@@ -7,7 +7,7 @@
 namespace velsona::ui {
 namespace {
 
-std::string SeparatorAdvice(const calc::NumberFormat& regional) {
+std::string SeparatorAdvice(const platform::NumberFormat& regional) {
   if (regional.decimalSeparator == ".") return "usare il punto come separatore decimale";
   if (regional.decimalSeparator == ",") return "usare la virgola come separatore decimale";
   return "usare \"" + regional.decimalSeparator + "\" come separatore decimale";
@@ -15,8 +15,8 @@ std::string SeparatorAdvice(const calc::NumberFormat& regional) {
 
 // True when `text` would read as a number had it been written with the
 // other common decimal separator: "7,5" where the point is the regional one.
-bool ReadsWithTheOtherSeparator(std::string_view text, const calc::NumberFormat& regional) {
-  calc::NumberFormat other;
+bool ReadsWithTheOtherSeparator(std::string_view text, const platform::NumberFormat& regional) {
+  platform::NumberFormat other;
   other.decimalSeparator = regional.decimalSeparator == "." ? "," : ".";
   return calc::TextToDouble(text, other).ok();
 }
@@ -117,7 +117,7 @@ std::string VisibleText(std::string_view text) {
 }
 
 std::string FailureMessage(const calc::Failed& failure, std::string_view field, std::string_view text,
-                           const calc::NumberFormat& regional) {
+                           const platform::NumberFormat& regional) {
   const std::string name(FieldName(field));
   switch (failure.kind) {
     case calc::FailureKind::TypeMismatch:

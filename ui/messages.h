@@ -30,6 +30,6 @@ std::string VisibleText(std::string_view text);
 // message starts with words of its own, never with the quoted text, so that
 // a text in a right-to-left script cannot turn the whole message around.
 std::string FailureMessage(const calc::Failed& failure, std::string_view field, std::string_view text,
-                           const calc::NumberFormat& regional);
+                           const platform::NumberFormat& regional);
 
 }  // namespace velsona::ui

@@ -80,7 +80,7 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
   };
   for (const auto& row : rows) {
     for (const bool comma : {false, true}) {
-      const NumberFormat& format = comma ? kComma : kPoint;
+      const platform::NumberFormat& format = comma ? kComma : kPoint;
       const Outcomes& expected = comma ? row.comma : row.point;
       SCOPED_TRACE(std::string(row.what) + (comma ? " with a comma" : " with a point"));
       EXPECT_EQ(SensDBtoMV(row.text, false, format), expected.dbToMv);

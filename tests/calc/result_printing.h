@@ -61,7 +61,7 @@ void PrintTo(const Checked<T>& checked, std::ostream* os) {
 }
 
 // The regional settings of the two kinds of locale the tests run side by side.
-inline const NumberFormat kPoint{"."};
-inline const NumberFormat kComma{","};
+inline const platform::NumberFormat kPoint{"."};
+inline const platform::NumberFormat kComma{","};
 
 }  // namespace velsona::calc

@@ -11,7 +11,7 @@ namespace velsona::calc {
 namespace {
 
 // The text as the user would type it, or read it, under `format`.
-std::string Localised(std::string text, const NumberFormat& format) {
+std::string Localised(std::string text, const platform::NumberFormat& format) {
   std::string out;
   for (char c : text) {
     if (c == '.') {
@@ -23,7 +23,7 @@ std::string Localised(std::string text, const NumberFormat& format) {
   return out;
 }
 
-CalcResult DoneWith(const std::string& text, const NumberFormat& format) {
+CalcResult DoneWith(const std::string& text, const platform::NumberFormat& format) {
   return Done{{Localised(text, format)}};
 }
 
@@ -33,9 +33,9 @@ struct WorkedRow {
   const char* whole;
 };
 
-void ExpectWorkedTable(CalcResult (*calculation)(std::string_view, bool, const NumberFormat&),
+void ExpectWorkedTable(CalcResult (*calculation)(std::string_view, bool, const platform::NumberFormat&),
                        const WorkedRow* begin, const WorkedRow* end) {
-  for (const NumberFormat* format : {&kPoint, &kComma}) {
+  for (const platform::NumberFormat* format : {&kPoint, &kComma}) {
     for (const WorkedRow* row = begin; row != end; ++row) {
       const std::string input = Localised(row->input, *format);
       SCOPED_TRACE(input);

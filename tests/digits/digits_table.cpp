@@ -42,7 +42,7 @@ using velsona::calc::CalcResult;
 using velsona::calc::Done;
 using velsona::calc::Failed;
 using velsona::calc::FailureKind;
-using velsona::calc::NumberFormat;
+using velsona::platform::NumberFormat;
 using velsona::calc::Refused;
 using velsona::calc::Skipped;
 using velsona::calc::TextsUpTo;

@@ -22,7 +22,7 @@
 namespace velsona::calc {
 namespace {
 
-const NumberFormat kPoint{"."};
+const platform::NumberFormat kPoint{"."};
 
 float FromBits(std::uint32_t bits) {
   float value;

@@ -21,6 +21,7 @@
 namespace {
 
 using namespace velsona::calc;
+using velsona::platform::NumberFormat;
 
 void Require(bool holds, const char* property, const std::string& detail) {
   if (holds) return;

@@ -83,7 +83,7 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    EXPECT_EQ(FailureMessage(Failed{row.kind}, row.field, row.text, calc::NumberFormat{row.separator}), row.message);
+    EXPECT_EQ(FailureMessage(Failed{row.kind}, row.field, row.text, platform::NumberFormat{row.separator}), row.message);
   }
 }
 

@@ -9,6 +9,10 @@
 
 namespace velsona::calc {
 
+// Either direction of the conversion: the input text, whether the result is
+// to be a whole number, and the regional settings.
+using SensitivityConversion = CalcResult (*)(std::string_view text, bool whole, const platform::NumberFormat& format);
+
 // dB re 1 V/Pa to mV/Pa. Accepts values at or below 0 dB; above it, Refused.
 // With `whole`, the result is cut down to the integer at or below it;
 // otherwise rounded to 4 decimal places. Done with one text, or Failed.

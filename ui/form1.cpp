@@ -41,7 +41,7 @@ void Form1::Arrotonda2_Click() {
 }
 
 void Form1::ConvertSensitivity(const char* input, const char* check, const char* output,
-                               CalcResult (*convert)(std::string_view, bool, const platform::NumberFormat&)) {
+                               calc::SensitivityConversion convert) {
   // Blank first: a refused or failing input never leaves an earlier result on show.
   form_.SetText(output, "");
   const std::string text = form_.Text(input);

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "calc/numeric_rules.h"
+#include "calc/sensitivity.h"
 #include "platform/window/forms.h"
 
 namespace velsona::ui {
@@ -33,7 +33,7 @@ class Form1 {
   // One sensitivity direction: blanks `output` first, then shows what the
   // calculation gives for `input` with the whole-number option of `check`.
   void ConvertSensitivity(const char* input, const char* check, const char* output,
-                          calc::CalcResult (*convert)(std::string_view, bool, const platform::NumberFormat&));
+                          calc::SensitivityConversion convert);
   // Writes a result's texts into `outputs`, or tells the user why there are none.
   void Show(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
             std::initializer_list<const char*> outputs, const platform::NumberFormat& regional);

@@ -33,7 +33,7 @@ struct WorkedRow {
   const char* whole;
 };
 
-void ExpectWorkedTable(CalcResult (*calculation)(std::string_view, bool, const platform::NumberFormat&),
+void ExpectWorkedTable(SensitivityConversion calculation,
                        const WorkedRow* begin, const WorkedRow* end) {
   for (const platform::NumberFormat* format : {&kPoint, &kComma}) {
     for (const WorkedRow* row = begin; row != end; ++row) {

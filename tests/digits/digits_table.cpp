@@ -126,10 +126,8 @@ class Table {
 
 std::string Bracketed(std::string_view text) { return "[" + std::string(text) + "]"; }
 
-using Sensitivity = CalcResult (*)(std::string_view, bool, const NumberFormat&);
-
-void SensitivityBlocks(Table& table, const char* name, Sensitivity calculation, const std::vector<std::string>& texts,
-                       const NumberFormat& format) {
+void SensitivityBlocks(Table& table, const char* name, velsona::calc::SensitivityConversion calculation,
+                       const std::vector<std::string>& texts, const NumberFormat& format) {
   for (const bool whole : {false, true}) {
     const char* option = whole ? " whole" : " plain";
     if (!table.Begin(std::string(name) + " separator " + format.decimalSeparator + option)) continue;

@@ -32,7 +32,9 @@ struct Refused {};  // the input lies outside the range the calculation accepts
 struct Skipped {};  // an input text is empty: nothing is to change
 struct Failed {
   FailureKind kind;
-  int input = 0;  // which input text (0 = first) a failed conversion read
+  // Which input text (0 = the first) failed to read; none for a fault in
+  // the arithmetic.
+  std::optional<std::size_t> input = std::nullopt;
 };
 using CalcResult = std::variant<Done, Refused, Skipped, Failed>;
 

@@ -4,7 +4,7 @@ namespace velsona::calc {
 
 CalcResult SensDBtoMV(std::string_view dbText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> db = TextToDouble(dbText, format);
-  if (!db.ok()) return Failed{db.failure()};
+  if (!db.ok()) return Failed{db.failure(), 0};
   if (db.value() > 0.0) return Refused{};
 
   const Checked<double> quotient = Divide(db.value(), 20.0);
@@ -23,7 +23,7 @@ CalcResult SensDBtoMV(std::string_view dbText, bool whole, const platform::Numbe
 
 CalcResult SensMVtoDB(std::string_view mvText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> mv = TextToDouble(mvText, format);
-  if (!mv.ok()) return Failed{mv.failure()};
+  if (!mv.ok()) return Failed{mv.failure(), 0};
   if (mv.value() > 1000.0) return Refused{};
   if (!(mv.value() > 0.0)) return Refused{};
 

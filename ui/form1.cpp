@@ -73,7 +73,7 @@ void Form1::Show(const CalcResult& result, std::initializer_list<const char*> in
 
 void Form1::ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
                           const platform::NumberFormat& regional) {
-  const auto index = static_cast<std::size_t>(failure.input);
+  const std::size_t index = failure.input.value_or(0);
   const char* input = index < inputs.size() ? *(inputs.begin() + index) : *inputs.begin();
   form_.Warn("Velsona", FailureMessage(failure, input, form_.Text(input), regional));
 }

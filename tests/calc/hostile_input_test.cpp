@@ -17,10 +17,10 @@ struct Outcomes {
   CalcResult gamma;
 };
 
-const CalcResult kMismatch = Failed{FailureKind::TypeMismatch};
+const CalcResult kMismatch = Failed{FailureKind::TypeMismatch, 0};
 const CalcResult kNoiseMismatch = Failed{FailureKind::TypeMismatch, 1};
 const Outcomes kNotANumber{kMismatch, kMismatch, kNoiseMismatch};
-const Outcomes kTooLarge{Failed{FailureKind::Overflow}, Failed{FailureKind::Overflow},
+const Outcomes kTooLarge{Failed{FailureKind::Overflow, 0}, Failed{FailureKind::Overflow, 0},
                          Failed{FailureKind::Overflow, 1}};
 // The text reads as 1.
 const Outcomes kOne{Refused{}, Done{{"-60"}}, Done{{"129", "93"}}};

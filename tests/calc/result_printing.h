@@ -38,7 +38,9 @@ inline void PrintTo(const CalcResult& result, std::ostream* os) {
     void operator()(const Refused&) const { os << "Refused"; }
     void operator()(const Skipped&) const { os << "Skipped"; }
     void operator()(const Failed& failed) const {
-      os << "Failed(" << failed.kind << ", input " << failed.input << ')';
+      os << "Failed(" << failed.kind;
+      if (failed.input) os << ", input " << *failed.input;
+      os << ')';
     }
   };
   std::visit(Printer{*os}, result);

@@ -113,7 +113,7 @@ TEST(SensMVtoDB, AcceptsAboveZeroUpToAndIncludingOneThousand) {
 
 TEST(Sensitivity, TextsThatAreNotNumbersFailWithTypeMismatch) {
   const char* rows[] = {"", " ", "-", "abc", ".", "7,5", "1e", "inf", "nan", "0x10"};
-  const CalcResult mismatch = Failed{FailureKind::TypeMismatch};
+  const CalcResult mismatch = Failed{FailureKind::TypeMismatch, 0};
   for (const char* text : rows) {
     SCOPED_TRACE(text);
     EXPECT_EQ(SensDBtoMV(text, false, kPoint), mismatch);
@@ -132,7 +132,7 @@ TEST(Sensitivity, FaultsAtTheSingleStoresAndTheLogarithm) {
       // -5e298 does not fit a Single.
       {"-1e300 dB", SensDBtoMV("-1e300", false, kPoint), Failed{FailureKind::Overflow}},
       {"-1e308 dB whole", SensDBtoMV("-1e308", true, kPoint), Failed{FailureKind::Overflow}},
-      {"-1e309 dB", SensDBtoMV("-1e309", false, kPoint), Failed{FailureKind::Overflow}},
+      {"-1e309 dB", SensDBtoMV("-1e309", false, kPoint), Failed{FailureKind::Overflow, 0}},
       // -5e37 fits; 10 to that power underflows to 0, which is no fault.
       {"-1e39 dB", SensDBtoMV("-1e39", false, kPoint), Done{{"0"}}},
       {"-1e39 dB whole", SensDBtoMV("-1e39", true, kPoint), Done{{"0"}}},
@@ -150,7 +150,7 @@ TEST(Sensitivity, ThePointIsReadUnderACommaAndResultsUseTheComma) {
   EXPECT_EQ(SensMVtoDB("12.5", false, kComma), CalcResult(Done{{"-38,0618"}}));
   EXPECT_EQ(SensMVtoDB("12,5", false, kComma), CalcResult(Done{{"-38,0618"}}));
   EXPECT_EQ(SensDBtoMV("-7.5", false, kComma), CalcResult(Done{{"421,6965"}}));
-  EXPECT_EQ(SensMVtoDB("12,5", false, kPoint), CalcResult(Failed{FailureKind::TypeMismatch}));
+  EXPECT_EQ(SensMVtoDB("12,5", false, kPoint), CalcResult(Failed{FailureKind::TypeMismatch, 0}));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ void AppendOutcome(const CalcResult& result, std::string& row) {
     row += "Failed\t";
     row += Name(failed.kind);
     row += '\t';
-    row += std::to_string(failed.input);
+    row += failed.input ? std::to_string(*failed.input) : "-";
   }
 }
 

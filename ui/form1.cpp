@@ -28,8 +28,8 @@ void Form1::CalcGamma_Click() {
   // Unlike the sensitivity, the results are never blanked: a skipped or
   // failed calculation leaves the earlier ones in place.
   const platform::NumberFormat regional = regional_();
-  Show(calc::GammaSN(form_.Text("MAXSPL"), form_.Text("SELFNOISE"), regional), {"MAXSPL", "SELFNOISE"},
-       {"LabGamma", "LabSN"}, regional);
+  ShowOutcome(calc::GammaSN(form_.Text("MAXSPL"), form_.Text("SELFNOISE"), regional), {"MAXSPL", "SELFNOISE"},
+              {"LabGamma", "LabSN"}, regional);
 }
 
 void Form1::Arrotonda_Click() {
@@ -47,11 +47,11 @@ void Form1::ConvertSensitivity(const char* input, const char* check, const char*
   const std::string text = form_.Text(input);
   const bool whole = form_.Check(check) != platform::CheckState::Clear;
   const platform::NumberFormat regional = regional_();
-  Show(convert(text, whole, regional), {input}, {output}, regional);
+  ShowOutcome(convert(text, whole, regional), {input}, {output}, regional);
 }
 
-void Form1::Show(const CalcResult& result, std::initializer_list<const char*> inputs,
-                 std::initializer_list<const char*> outputs, const platform::NumberFormat& regional) {
+void Form1::ShowOutcome(const CalcResult& result, std::initializer_list<const char*> inputs,
+                        std::initializer_list<const char*> outputs, const platform::NumberFormat& regional) {
   struct Visitor {
     Form1& self;
     std::initializer_list<const char*> inputs;

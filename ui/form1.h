@@ -35,8 +35,8 @@ class Form1 {
   void ConvertSensitivity(const char* input, const char* check, const char* output,
                           calc::SensitivityConversion convert);
   // Writes a result's texts into `outputs`, or tells the user why there are none.
-  void Show(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
-            std::initializer_list<const char*> outputs, const platform::NumberFormat& regional);
+  void ShowOutcome(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
+                   std::initializer_list<const char*> outputs, const platform::NumberFormat& regional);
   void ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
                      const platform::NumberFormat& regional);
 

@@ -29,7 +29,8 @@ CalcResult SensMVtoDB(std::string_view mvText, bool whole, const platform::Numbe
 
   const Checked<double> volts = CheckFault(mv.value() * 0.001);
   if (!volts.ok()) return Failed{volts.failure()};
-  // A subnormal mV/Pa value gives 0 V/Pa here, whose logarithm fails.
+  // Only the tiniest subnormal mV/Pa values (below about 2.5e-321) give
+  // 0 V/Pa here, whose logarithm fails; 1e-310 still gives -6260 dB.
   const Checked<double> lnVolts = NaturalLog(volts.value());
   if (!lnVolts.ok()) return Failed{lnVolts.failure()};
   const Checked<double> ln10 = NaturalLog(10.0);

@@ -6,25 +6,15 @@
 #include <string>
 
 #include "tests/calc/result_printing.h"
+#include "tests/localised.h"
 
 namespace velsona::calc {
 namespace {
 
-// The text as the user would type it, or read it, under `format`.
-std::string Localised(std::string text, const platform::NumberFormat& format) {
-  std::string out;
-  for (char c : text) {
-    if (c == '.') {
-      out += format.decimalSeparator;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+using tests::Localised;
 
 CalcResult DoneWith(const std::string& text, const platform::NumberFormat& format) {
-  return Done{{Localised(text, format)}};
+  return Done{{Localised(text, format.decimalSeparator)}};
 }
 
 struct WorkedRow {
@@ -37,7 +27,7 @@ void ExpectWorkedTable(SensitivityConversion calculation,
                        const WorkedRow* begin, const WorkedRow* end) {
   for (const platform::NumberFormat* format : {&kPoint, &kComma}) {
     for (const WorkedRow* row = begin; row != end; ++row) {
-      const std::string input = Localised(row->input, *format);
+      const std::string input = Localised(row->input, format->decimalSeparator);
       SCOPED_TRACE(input);
       if (row->plain == nullptr) {
         EXPECT_EQ(calculation(input, false, *format), CalcResult(Refused{}));

@@ -17,6 +17,7 @@
 
 #include "calc/gamma_sn.h"
 #include "calc/sensitivity.h"
+#include "tests/calc/power_of_ten.h"
 
 namespace {
 
@@ -61,14 +62,6 @@ void RequireWellFormed(const std::string& text, const NumberFormat& format, int 
   if (significant != std::string::npos) {
     Require(digits.size() - significant <= static_cast<std::size_t>(maxDigits), "at most 7 or 15 digits", text);
   }
-}
-
-// Below a power of ten the 7th digit is ten times finer than above it, so
-// "1E+28", written for Singles just above 10^28, reads back as the Single
-// just below it, which writes as "9.999999E+27". The only texts that change.
-bool IsPowerOfTenFromBelow(const std::string& text, const std::string& again) {
-  const std::size_t start = text[0] == '-' ? 1 : 0;
-  return text.compare(start, 2, "1E") == 0 && again.compare(start, 9, "9.999999E") == 0;
 }
 
 // A Single result: well formed, and it reads back to a Single that is written the same way.

@@ -25,6 +25,7 @@
 #include "platform/window/forms.h"
 #include "platform/window/qt/regional_qt.h"
 #include "tests/calc/short_texts.h"
+#include "tests/localised.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
 
@@ -92,8 +93,6 @@ class Window {
 };
 
 const char* const kSeparators[] = {".", ","};
-
-QString Localised(QString text, const char* separator) { return text.replace('.', QLatin1String(separator)); }
 
 // A menu's item texts without accelerator marks and shortcuts, separators left out.
 QStringList ItemTexts(const QMenu* menu) {
@@ -407,7 +406,7 @@ void Form1Test::failureIsToldAndTheProgramGoesOn() {
   // The program goes on: the next calculation works.
   window.type("DBSens1", "-47");
   window.click("CalcolaSens");
-  QCOMPARE(window.shown("MVSens1"), Localised("4.4668", separator.toLatin1().constData()));
+  QCOMPARE(window.shown("MVSens1"), QString::fromStdString(velsona::tests::Localised("4.4668", separator.toStdString())));
 }
 
 void Form1Test::regionalSeparatorComesFromTheLocale_data() {

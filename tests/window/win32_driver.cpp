@@ -17,26 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/win32/utf16.h"
 #include "tests/window/scenarios.h"
 #include "ui/form1.h"
 
 namespace velsona::window_tests {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size() + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  std::string utf8(wide.size() * 3 + 1, '\0');
-  utf8.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                          nullptr) - 1));
-  return utf8;
-}
+using platform::Utf8;
+using platform::Wide;
 
 std::wstring TextOf(HWND hwnd) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');

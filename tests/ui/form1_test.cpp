@@ -26,6 +26,7 @@
 #include "platform/window/qt/regional_qt.h"
 #include "tests/calc/short_texts.h"
 #include "tests/localised.h"
+#include "tests/window/scoped_palette.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
 
@@ -575,8 +576,7 @@ void Form1Test::resultsAreReadableUnderLightAndDarkThemes() {
   // Measured on the rendered pixels: the starkest pixel of the text, and
   // the border, against the field's background.
   QFETCH(QPalette, palette);
-  const QPalette before = QApplication::palette();
-  QApplication::setPalette(palette);
+  const velsona::tests::ScopedPalette theme(palette);
   {
     Window window(",");
     window.type("DBSens1", "-47");
@@ -604,7 +604,6 @@ void Form1Test::resultsAreReadableUnderLightAndDarkThemes() {
     QCOMPARE(window.get("Label4")->palette().color(QPalette::WindowText), palette.color(QPalette::WindowText));
     QCOMPARE(window.top()->palette().color(QPalette::Window), palette.color(QPalette::Window));
   }
-  QApplication::setPalette(before);
 }
 
 void Form1Test::windowIsAFrameNamedByItsTitle() {

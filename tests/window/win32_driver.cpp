@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,18 +102,50 @@ FieldLook LookOf(HWND field, UINT dpi) {
   return look;
 }
 
+// The system colours a dark scheme changes: window, its text, face, its
+// text, the frame of a bordered control.
+const std::vector<int> kDarkened = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWFRAME};
+
+// The user's own settings that the scenarios change, the decimal separator
+// and the system colours, as they were at the start; put back however the
+// program ends: returning from main, exit() on a control not found, an
+// uncaught exception or a crash. On a real Windows machine they are the
+// user's desktop.
+struct UserSettings {
+  std::wstring separator;
+  std::vector<COLORREF> colours;
+};
+const UserSettings* saved = nullptr;
+
+void RestoreUserSettings() {
+  if (saved == nullptr) return;
+  SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved->separator.c_str());
+  SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), saved->colours.data());
+  saved = nullptr;
+}
+
+void SaveUserSettings() {
+  static UserSettings settings;
+  wchar_t separator[8] = {};
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+  settings.separator = separator;
+  for (const int element : kDarkened) settings.colours.push_back(GetSysColor(element));
+  saved = &settings;
+  std::atexit(RestoreUserSettings);
+  std::set_terminate([] {
+    RestoreUserSettings();
+    std::abort();
+  });
+  SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {
+    RestoreUserSettings();
+    return EXCEPTION_CONTINUE_SEARCH;
+  });
+}
+
 class Win32Driver : public Driver {
  public:
-  Win32Driver() {
-    hook_ = SetWindowsHookExW(WH_CBT, CatchWarnings, nullptr, GetCurrentThreadId());
-    wchar_t separator[8] = {};
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    originalSeparator_ = separator;
-  }
-  ~Win32Driver() override {
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, originalSeparator_.c_str());
-    UnhookWindowsHookEx(hook_);
-  }
+  Win32Driver() { hook_ = SetWindowsHookExW(WH_CBT, CatchWarnings, nullptr, GetCurrentThreadId()); }
+  ~Win32Driver() override { UnhookWindowsHookEx(hook_); }
 
   void Open(const std::string& separator) override {
     SetSeparator(separator);
@@ -268,10 +301,6 @@ class Win32Driver : public Driver {
   }
 
  private:
-  // The system colours a dark scheme changes: window, its text, face, its
-  // text, the frame of a bordered control.
-  inline static const std::vector<int> kDarkened = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT,
-                                                    COLOR_WINDOWFRAME};
   std::vector<COLORREF> savedColours_;
 
   HWND Find(const char* control) const {
@@ -308,7 +337,6 @@ class Win32Driver : public Driver {
   }
 
   HHOOK hook_ = nullptr;
-  std::wstring originalSeparator_;
   std::unique_ptr<ui::Form1> form_;
   HWND window_ = nullptr;
 };
@@ -368,6 +396,7 @@ std::vector<std::string> FollowsDensityChange() {
 
 int main(int argc, char** argv) {
   using namespace velsona::window_tests;
+  SaveUserSettings();
   velsona::platform::Application application(argc, argv);
   int next = 1;
   UINT dpi = 0;

@@ -8,19 +8,24 @@
 #   install-deps.sh bench  that, and what the benchmark scripts need
 #   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
 #   install-deps.sh windows-test   that, and what its tests under Wine need
+#   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
+#                            test and shot include it
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
 windows_test=(googletest wine wine64 xvfb xauth python3-pefile)
+italian=no
 case "${1:-run}" in
+  locale) packages=(locales) italian=yes ;;
   windows) packages=("${windows[@]}") ;;
   windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
                   xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
-                  "${windows[@]}" "${windows_test[@]}") ;;
-  shot) packages+=(xvfb xauth xdotool imagemagick) ;;
+                  locales "${windows[@]}" "${windows_test[@]}")
+        italian=yes ;;
+  shot) packages+=(xvfb xauth xdotool imagemagick locales) italian=yes ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
 esac
@@ -29,10 +34,19 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The Italian locale, under which the program reads its decimal separator
+# from the system in a test and in the screenshot. Debian ships it ungenerated.
+if [ "$italian" = yes ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+  echo "Generating the locale it_IT.UTF-8"
+  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen ||
+    echo 'it_IT.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen
+fi

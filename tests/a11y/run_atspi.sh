@@ -2,12 +2,20 @@
 # Runs the program on a private X display and a private session bus with
 # the accessibility bus switched on, as a desktop does for a screen reader,
 # and has atspi_client.py read and drive it through AT-SPI.
-#   run_atspi.sh PROGRAM CLIENT
+#   run_atspi.sh PROGRAM CLIENT [LOCALE SEPARATOR]
+# The program runs under LOCALE (C.UTF-8), whose decimal separator the
+# client expects in the results (".").
 # Nothing of the user's is touched: the buses, settings and caches live in a
 # scratch folder that goes at the end.
 set -euo pipefail
 program=$1
 client=$2
+locale=${3:-C.UTF-8}
+separator=${4:-.}
+if ! locale -a 2>/dev/null | grep -qix "$(echo "$locale" | sed 's/UTF-8/utf8/I')"; then
+  echo "the locale $locale is missing: bash scripts/install-deps.sh locale"
+  exit 1
+fi
 
 if [ -z "${VELSONA_ATSPI_SESSION:-}" ]; then
   scratch=$(mktemp -d)
@@ -40,14 +48,14 @@ export DISPLAY=":$(cat "$scratch/display")"
 gdbus call --session --timeout 20 --dest org.a11y.Bus --object-path /org/a11y/bus \
   --method org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled '<true>' >/dev/null
 
-# The C locale's point as the decimal separator, and nothing in the
-# environment that would choose another platform or theme.
-LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORMTHEME= \
+# The locale's decimal separator, read from the system as a user's would be,
+# and nothing in the environment that would choose another platform or theme.
+LC_ALL=$locale QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORMTHEME= \
   "$program" 2>"$scratch/program.log" &
 program_pid=$!
 pids+=("$program_pid")
 
 status=0
-/usr/bin/python3 "$client" "$program_pid" || status=$?
+/usr/bin/python3 "$client" "$program_pid" "$separator" || status=$?
 if [ "$status" -ne 0 ]; then echo "--- the program's output:"; cat "$scratch/program.log"; fi
 exit "$status"

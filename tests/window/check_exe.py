@@ -89,7 +89,9 @@ def main(path, version, version_text):
         check(strings.get(key) == expected, f"{key} = {expected!r} (found {strings.get(key)!r})")
     check(translations == ["0x0409 0x04b0"], f"Translation 0x0409, 1200 (found {translations})")
 
-    # The icon: its first image is 32 x 32 with 256 colours.
+    # The icon: its first image is 32 x 32 with 256 colours; the others give
+    # the title bar and Explorer a small icon at every usual scale, and the
+    # shells their larger ones.
     groups = resources(pe, pefile.RESOURCE_TYPE["RT_GROUP_ICON"])
     icons = resources(pe, pefile.RESOURCE_TYPE["RT_ICON"])
     check(1 in groups, "icon group 1, the program's and the window's icon")
@@ -103,8 +105,12 @@ def main(path, version, version_text):
         if len(header) >= 40:
             _, w, h, _, bitcount = struct.unpack_from("<IiiHH", header)
             check((w, h, bitcount) == (32, 64, 8), "its bitmap is 32 x 32 with a 256-colour palette")
+            important = struct.unpack_from("<I", header, 36)[0]
+            check(important == 0, f"its bitmap counts every colour as important (clr_important {important})")
         else:
             check(False, "the first image's bitmap is there")
+    sizes = sorted(struct.unpack_from("<B", group, 6 + 14 * i)[0] or 256 for i in range(count))
+    check(sizes == [16, 20, 24, 32, 40, 48, 64, 256], f"images of 16 to 256 pixels (found {sizes})")
 
     # The manifest: drawn at each monitor's density, with today's controls.
     manifests = resources(pe, pefile.RESOURCE_TYPE["RT_MANIFEST"])

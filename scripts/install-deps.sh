@@ -8,6 +8,7 @@
 #   install-deps.sh bench  that, and what the benchmark scripts need
 #   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
 #   install-deps.sh windows-test   that, and what its tests under Wine need
+#   install-deps.sh shot-windows   that, and what scripts/screenshot-windows.sh needs
 #   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
 #                            test and shot include it
 set -euo pipefail
@@ -26,6 +27,8 @@ case "${1:-run}" in
                   locales "${windows[@]}" "${windows_test[@]}")
         italian=yes ;;
   shot) packages+=(xvfb xauth xdotool imagemagick locales) italian=yes ;;
+  # Wine's own fonts: the title bar's buttons are drawn from its Marlett.
+  shot-windows) packages=("${windows[@]}" "${windows_test[@]}" xdotool imagemagick fonts-wine) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
 esac

@@ -88,22 +88,26 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
   Require(back.ok() || carriedPastMax, "a Double result reads back", text);
 }
 
+// The Unicode space separators beyond ASCII, in UTF-8, as a regular expression.
+const std::string kUnicodeSpaces = "\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A\xAF]|\xE2\x81\x9F|\xE3\x80\x80";
+
 // The decimal form the rules read, written independently as a regular
 // expression: blanks, a sign, digits with at most one separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
-  // ASCII blanks and the Unicode space separators in UTF-8.
-  static const std::string blanks =
-      "([ \t\n\v\f\r]|\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A\xAF]|\xE2\x81\x9F|\xE3\x80\x80)*";
+  static const std::string blanks = "([ \t\n\v\f\r]|" + kUnicodeSpaces + ")*";
   static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
 }
 
 // What glibc's strtod or strtof (C locale) reads in a text of the decimal
-// form, written with ".": Overflow where it reports ERANGE with a huge
-// value; otherwise its value, an underflow giving zero or a subnormal.
+// form, written with "." and ASCII blanks: Overflow where it reports ERANGE
+// with a huge value; otherwise its value, an underflow giving zero or a
+// subnormal.
 template <typename T>
 Checked<T> ReadByStrto(std::string text) {
+  static const std::regex unicodeSpace(kUnicodeSpaces);
+  text = std::regex_replace(text, unicodeSpace, " ");
   std::replace(text.begin(), text.end(), ',', '.');
   errno = 0;
   T value;

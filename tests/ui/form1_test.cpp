@@ -407,7 +407,8 @@ void Form1Test::failureIsToldAndTheProgramGoesOn() {
   // The program goes on: the next calculation works.
   window.type("DBSens1", "-47");
   window.click("CalcolaSens");
-  QCOMPARE(window.shown("MVSens1"), QString::fromStdString(velsona::tests::Localised("4.4668", separator.toStdString())));
+  const std::string localised = velsona::tests::Localised("4.4668", separator.toStdString());
+  QCOMPARE(window.shown("MVSens1"), QString::fromStdString(localised));
 }
 
 void Form1Test::regionalSeparatorComesFromTheLocale_data() {

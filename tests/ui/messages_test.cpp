@@ -25,7 +25,8 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
       {"comma under a point", FailureKind::TypeMismatch, "MVSens2", "7,5", ".",
        "Il testo \"7,5\" del campo \"Sensibilità in mV/Pa\" non è un numero: usare il punto come separatore decimale."},
       {"grouping under a point reads with a comma", FailureKind::TypeMismatch, "MVSens2", "1,00", ".",
-       "Il testo \"1,00\" del campo \"Sensibilità in mV/Pa\" non è un numero: usare il punto come separatore decimale."},
+       "Il testo \"1,00\" del campo \"Sensibilità in mV/Pa\" non è un numero: usare il punto come separatore "
+       "decimale."},
       {"point under a comma reads under either", FailureKind::TypeMismatch, "SELFNOISE", "1.5.", ",",
        "Il testo \"1.5.\" del campo \"Rumore proprio in dB SPL\" non è un numero."},
       {"letters in max SPL under a comma", FailureKind::TypeMismatch, "MAXSPL", "abc", ",",
@@ -44,38 +45,61 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
        "Operazione non valida: il risultato non si può calcolare."},
 
       // Pasted between two digits, where no reading of blanks makes them a number.
-      {"line feed", FailureKind::TypeMismatch, "MVSens2", "1\n2", ".", "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"line feed", FailureKind::TypeMismatch, "MVSens2", "1\n2", ".",
+       "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
       {"carriage return and line feed", FailureKind::TypeMismatch, "MVSens2", "1\r\n2", ".",
        "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
       {"two line feeds", FailureKind::TypeMismatch, "MVSens2", "1\n\n2", ".",
        "Il testo \"1⏎⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"tab", FailureKind::TypeMismatch, "MVSens2", "1\t2", ".", "Il testo \"1⇥2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"NUL", FailureKind::TypeMismatch, "MVSens2", std::string("1\0" "2", 3), ".",
-       "Il testo \"1␀2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"escape", FailureKind::TypeMismatch, "MVSens2", "1\x1b" "2", ".",
-       "Il testo \"1␛2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"delete", FailureKind::TypeMismatch, "MVSens2", "1\x7f" "2", ".",
-       "Il testo \"1␡2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"next line", FailureKind::TypeMismatch, "MVSens2", "1\xC2\x85" "2", ".",
-       "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"line separator", FailureKind::TypeMismatch, "MVSens2", "1\u2028" "2", ".",
-       "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"other C1 control", FailureKind::TypeMismatch, "MVSens2", "1\xC2\x90" "2", ".",
-       "Il testo \"1\\u00902\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"tab", FailureKind::TypeMismatch, "MVSens2", "1\t2", ".",
+       "Il testo \"1⇥2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"NUL", FailureKind::TypeMismatch, "MVSens2",
+       std::string("1\0"
+                   "2",
+                   3),
+       ".", "Il testo \"1␀2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"escape", FailureKind::TypeMismatch, "MVSens2",
+       "1\x1b"
+       "2",
+       ".", "Il testo \"1␛2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"delete", FailureKind::TypeMismatch, "MVSens2",
+       "1\x7f"
+       "2",
+       ".", "Il testo \"1␡2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"next line", FailureKind::TypeMismatch, "MVSens2",
+       "1\xC2\x85"
+       "2",
+       ".", "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"line separator", FailureKind::TypeMismatch, "MVSens2",
+       "1\u2028"
+       "2",
+       ".", "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"other C1 control", FailureKind::TypeMismatch, "MVSens2",
+       "1\xC2\x90"
+       "2",
+       ".", "Il testo \"1\\u00902\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
 
       // Spaces from a web page or a formatted cell are blanks around a number
       // only; the invisible characters and those that turn text around show
       // as their codes, so the quoted text is what was typed.
       {"no-break spaces only", FailureKind::TypeMismatch, "MAXSPL", "\u00A0\u3000", ".",
        "Il campo \"Pressione sonora massima in dB SPL\" contiene solo spazi: scrivere un numero."},
-      {"thin space inside", FailureKind::TypeMismatch, "MVSens2", "1\u2009" "2", ".",
-       "Il testo \"1\\u20092\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"right-to-left override", FailureKind::TypeMismatch, "MVSens2", "1\u202E" "2", ".",
-       "Il testo \"1\\u202E2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"zero-width space before", FailureKind::TypeMismatch, "MVSens2", "\u200B" "12", ".",
-       "Il testo \"\\u200B12\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"isolate and soft hyphen", FailureKind::TypeMismatch, "MVSens2", "\u2067" "1\u00AD", ".",
-       "Il testo \"\\u20671\\u00AD\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"thin space inside", FailureKind::TypeMismatch, "MVSens2",
+       "1\u2009"
+       "2",
+       ".", "Il testo \"1\\u20092\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"right-to-left override", FailureKind::TypeMismatch, "MVSens2",
+       "1\u202E"
+       "2",
+       ".", "Il testo \"1\\u202E2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"zero-width space before", FailureKind::TypeMismatch, "MVSens2",
+       "\u200B"
+       "12",
+       ".", "Il testo \"\\u200B12\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
+      {"isolate and soft hyphen", FailureKind::TypeMismatch, "MVSens2",
+       "\u2067"
+       "1\u00AD",
+       ".", "Il testo \"\\u20671\\u00AD\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
       {"tag character", FailureKind::TypeMismatch, "MVSens2", "1\U000E0041", ".",
        "Il testo \"1\\U000E0041\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
       {"not UTF-8", FailureKind::TypeMismatch, "MVSens2", "1\xFF", ".",
@@ -83,7 +107,8 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    EXPECT_EQ(FailureMessage(Failed{row.kind}, row.field, row.text, platform::NumberFormat{row.separator}), row.message);
+    EXPECT_EQ(FailureMessage(Failed{row.kind}, row.field, row.text, platform::NumberFormat{row.separator}),
+              row.message);
   }
 }
 

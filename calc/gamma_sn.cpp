@@ -2,7 +2,7 @@
 
 namespace velsona::calc {
 
-CalcResult GammaSN(std::string_view maxSplText, std::string_view selfNoiseText, const NumberFormat& format) {
+CalcResult GammaSN(std::string_view maxSplText, std::string_view selfNoiseText, const platform::NumberFormat& format) {
   if (IsEmptyText(maxSplText) || IsEmptyText(selfNoiseText)) return Skipped{};
 
   const Checked<float> maxSpl = TextToSingle(maxSplText, format);

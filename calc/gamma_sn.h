@@ -13,6 +13,6 @@ namespace velsona::calc {
 // both texts are read as binary32, maximum SPL first (Failed names the
 // input, 0 or 1); Done carries the dynamic range (binary32, up to 7 digits)
 // and then the signal-to-noise ratio (double, up to 15 digits). Never Refused.
-CalcResult GammaSN(std::string_view maxSplText, std::string_view selfNoiseText, const NumberFormat& format);
+CalcResult GammaSN(std::string_view maxSplText, std::string_view selfNoiseText, const platform::NumberFormat& format);
 
 }  // namespace velsona::calc

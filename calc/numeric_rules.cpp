@@ -6,12 +6,48 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "platform/numeric/decimal.h"
 #include "platform/numeric/elementary.h"
 
 namespace velsona::calc {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The Unicode space separators beyond ASCII, as UTF-8: U+00A0, U+1680,
+// U+2000 to U+200A, U+202F, U+205F, U+3000. Their length, 0 for none.
+std::size_t UnicodeSpaceLength(std::string_view text) {
+  const auto at = [&](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+  switch (at(0)) {
+    case 0xC2: return at(1) == 0xA0 ? 2 : 0;
+    case 0xE1: return at(1) == 0x9A && at(2) == 0x80 ? 3 : 0;
+    case 0xE2:
+      if (at(1) == 0x80) return (at(2) >= 0x80 && at(2) <= 0x8A) || at(2) == 0xAF ? 3 : 0;
+      return at(1) == 0x81 && at(2) == 0x9F ? 3 : 0;
+    case 0xE3: return at(1) == 0x80 && at(2) == 0x80 ? 3 : 0;
+    default: return 0;
+  }
+}
+
+// Space, tab, line feed, carriage return, vertical tab, form feed.
+bool IsAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Where the blanks from `i` on end. ASCII is settled by its first byte, so
+// the texts typed in the window never reach the Unicode spaces.
+std::size_t SkipBlanks(std::string_view text, std::size_t i) {
+  while (i < text.size()) {
+    if (IsAsciiBlank(text[i])) {
+      ++i;
+    } else if (static_cast<unsigned char>(text[i]) < 0x80) {
+      break;
+    } else if (const std::size_t length = UnicodeSpaceLength(text.substr(i))) {
+      i += length;
+    } else {
+      break;
+    }
+  }
+  return i;
+}
 
 // More significant digits than the 769 that can decide how a number rounds
 // to a double; nonzero digits beyond them leave a "1" in their place.
@@ -33,8 +69,7 @@ struct Normalised {
 // `out` holds it normalised.
 bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
   const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n && IsBlank(text[i])) ++i;
+  std::size_t i = SkipBlanks(text, 0);
   char* p = out.text;
   if (i < n && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
   if (out.negative) *p++ = '-';
@@ -72,8 +107,7 @@ bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
     if (i == start) return false;
     if (below) exponent = -exponent;
   }
-  while (i < n && IsBlank(text[i])) ++i;
-  if (i != n) return false;
+  if (SkipBlanks(text, i) != n) return false;
 
   if (significant == 0) {
     *p++ = '0';
@@ -89,7 +123,7 @@ bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
 }
 
 template <typename T>
-Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
+Checked<T> TextToNumber(std::string_view text, const platform::NumberFormat& format) {
   Normalised number;
   if (!Scan(text, format.decimalSeparator, number)) return FailureKind::TypeMismatch;
   T value{};
@@ -100,7 +134,7 @@ Checked<T> TextToNumber(std::string_view text, const NumberFormat& format) {
 }
 
 // The text of `value` with at most `significant` digits; see SingleToText.
-std::string NumberToText(double value, int significant, const NumberFormat& format) {
+std::string NumberToText(double value, int significant, const platform::NumberFormat& format) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
   const platform::DecimalParts parts = platform::RoundToSignificant(value, significant);
@@ -144,22 +178,27 @@ std::string NumberToText(double value, int significant, const NumberFormat& form
 bool IsEmptyText(std::string_view text) { return text.empty(); }
 
 // Spaces, tabs and line breaks (a cell copied from a spreadsheet ends in
-// one), vertical tabs, form feeds.
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// one), vertical tabs, form feeds, and the Unicode spaces.
+std::size_t BlankLength(std::string_view text) {
+  if (text.empty()) return 0;
+  return IsAsciiBlank(text[0]) ? 1 : UnicodeSpaceLength(text);
+}
 
-Checked<double> TextToDouble(std::string_view text, const NumberFormat& format) {
+bool IsBlankOnly(std::string_view text) { return !text.empty() && SkipBlanks(text, 0) == text.size(); }
+
+Checked<double> TextToDouble(std::string_view text, const platform::NumberFormat& format) {
   return TextToNumber<double>(text, format);
 }
 
-Checked<float> TextToSingle(std::string_view text, const NumberFormat& format) {
+Checked<float> TextToSingle(std::string_view text, const platform::NumberFormat& format) {
   return TextToNumber<float>(text, format);
 }
 
-std::string SingleToText(float value, const NumberFormat& format) {
+std::string SingleToText(float value, const platform::NumberFormat& format) {
   return NumberToText(static_cast<double>(value), 7, format);
 }
 
-std::string DoubleToText(double value, const NumberFormat& format) { return NumberToText(value, 15, format); }
+std::string DoubleToText(double value, const platform::NumberFormat& format) { return NumberToText(value, 15, format); }
 
 float RoundDecimals(float value) {
   // From 2^23 up every float is a whole number, so already a multiple of 0.0001.

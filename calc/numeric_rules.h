@@ -13,11 +13,9 @@
 #include <variant>
 #include <vector>
 
-#include "platform/numeric/decimal.h"
+#include "platform/number_format.h"
 
 namespace velsona::calc {
-
-using platform::NumberFormat;
 
 enum class FailureKind {
   TypeMismatch,      // a text is not a number
@@ -34,7 +32,9 @@ struct Refused {};  // the input lies outside the range the calculation accepts
 struct Skipped {};  // an input text is empty: nothing is to change
 struct Failed {
   FailureKind kind;
-  int input = 0;  // which input text (0 = first) a failed conversion read
+  // Which input text (0 = the first) failed to read; none for a fault in
+  // the arithmetic.
+  std::optional<std::size_t> input = std::nullopt;
 };
 using CalcResult = std::variant<Done, Refused, Skipped, Failed>;
 
@@ -57,12 +57,18 @@ class Checked {
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
-// True for the blanks that may stand before and after a number: space, tab,
-// line feed, carriage return, vertical tab, form feed.
-bool IsBlank(char c);
+// The length in bytes of the blank that `text` starts with, 0 for none.
+// Blanks may stand before and after a number: space, tab, line feed,
+// carriage return, vertical tab, form feed, and the Unicode space separators
+// in UTF-8 (no-break space, the typographic spaces such as the thin and the
+// figure space, the ideographic space), which a value copied from a web page
+// or a formatted cell brings along.
+std::size_t BlankLength(std::string_view text);
 
-// Reads a decimal number: blanks (spaces, tabs, line breaks, vertical tabs,
-// form feeds) around it, an optional sign, digits with at most one decimal
+// True when `text` is not empty and holds nothing but blanks.
+bool IsBlankOnly(std::string_view text);
+
+// Reads a decimal number: blanks (see BlankLength) around it, an optional sign, digits with at most one decimal
 // separator and at least one digit, an optional exponent ("E" or "e",
 // optional sign, at least one digit). The separator is the regional one;
 // where that is not ".", a "." is read as the decimal separator as well.
@@ -70,10 +76,10 @@ bool IsBlank(char c);
 // reads as zero or the nearest subnormal, keeping its sign.
 // Fails with TypeMismatch for anything else (empty, blanks only, grouping,
 // "inf", "nan", hexadecimal, ...) and with Overflow beyond the double range.
-Checked<double> TextToDouble(std::string_view text, const NumberFormat& format);
+Checked<double> TextToDouble(std::string_view text, const platform::NumberFormat& format);
 
 // As TextToDouble, giving the nearest binary32; Overflow beyond its range.
-Checked<float> TextToSingle(std::string_view text, const NumberFormat& format);
+Checked<float> TextToSingle(std::string_view text, const platform::NumberFormat& format);
 
 // Writes `value` with at most 7 significant digits (rounded to nearest, ties
 // to even on the exact value), no trailing zeros after the separator and no
@@ -83,11 +89,11 @@ Checked<float> TextToSingle(std::string_view text, const NumberFormat& format);
 // under the same rules, then "E", a sign and at least two exponent digits:
 // "1.234568E+07", "1E-05". Non-finite values never reach here; they are
 // written "NaN", "Inf" or "-Inf" rather than crash.
-std::string SingleToText(float value, const NumberFormat& format);
+std::string SingleToText(float value, const platform::NumberFormat& format);
 
 // As SingleToText with at most 15 significant digits; the exponent form
 // from 10^15 up and below 0.0001.
-std::string DoubleToText(double value, const NumberFormat& format);
+std::string DoubleToText(double value, const platform::NumberFormat& format);
 
 // The binary32 nearest to the multiple of 0.0001 nearest to `value` (ties to
 // the even last digit), computed exactly from the value's binary form.

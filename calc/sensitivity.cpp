@@ -2,9 +2,9 @@
 
 namespace velsona::calc {
 
-CalcResult SensDBtoMV(std::string_view dbText, bool whole, const NumberFormat& format) {
+CalcResult SensDBtoMV(std::string_view dbText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> db = TextToDouble(dbText, format);
-  if (!db.ok()) return Failed{db.failure()};
+  if (!db.ok()) return Failed{db.failure(), 0};
   if (db.value() > 0.0) return Refused{};
 
   const Checked<double> quotient = Divide(db.value(), 20.0);
@@ -21,15 +21,16 @@ CalcResult SensDBtoMV(std::string_view dbText, bool whole, const NumberFormat& f
   return Done{{SingleToText(shown, format)}};
 }
 
-CalcResult SensMVtoDB(std::string_view mvText, bool whole, const NumberFormat& format) {
+CalcResult SensMVtoDB(std::string_view mvText, bool whole, const platform::NumberFormat& format) {
   const Checked<double> mv = TextToDouble(mvText, format);
-  if (!mv.ok()) return Failed{mv.failure()};
+  if (!mv.ok()) return Failed{mv.failure(), 0};
   if (mv.value() > 1000.0) return Refused{};
   if (!(mv.value() > 0.0)) return Refused{};
 
   const Checked<double> volts = CheckFault(mv.value() * 0.001);
   if (!volts.ok()) return Failed{volts.failure()};
-  // A subnormal mV/Pa value gives 0 V/Pa here, whose logarithm fails.
+  // Only the tiniest subnormal mV/Pa values (below about 2.5e-321) give
+  // 0 V/Pa here, whose logarithm fails; 1e-310 still gives -6260 dB.
   const Checked<double> lnVolts = NaturalLog(volts.value());
   if (!lnVolts.ok()) return Failed{lnVolts.failure()};
   const Checked<double> ln10 = NaturalLog(10.0);

@@ -3,8 +3,7 @@
 #   wine-run.sh PREFIX PROGRAM [ARGS...]
 # PREFIX is a Wine prefix inside the build folder, made on first use. A crash
 # ends the run with an exit code instead of opening Wine's debugger dialog,
-# and every run is bounded in time. The decimal separator of the Windows
-# regional settings is taken from VELSONA_WINE_DECIMAL when it is set.
+# and every run is bounded in time.
 set -euo pipefail
 prefix=$1
 shift
@@ -30,9 +29,5 @@ fi
 # session does. The server then stays up for a while between programs.
 wineserver --persistent=30 </dev/null >/dev/null 2>&1 || true
 timeout 60 wineboot </dev/null >/dev/null 2>&1 || true
-if [ -n "${VELSONA_WINE_DECIMAL:-}" ]; then
-  timeout 60 wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ \
-    /d "$VELSONA_WINE_DECIMAL" /f >/dev/null 2>&1
-fi
 flock -u 9
 exec timeout "$limit" wine "$@"

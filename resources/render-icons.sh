@@ -14,5 +14,13 @@ convert icons/velsona-32-rgba.png -colors 256 PNG8:icons/velsona-32.png
 rm icons/velsona-32-rgba.png
 # The same image for the Windows executable.
 convert icons/velsona-32.png -colors 256 icons/velsona.ico
-# Larger images after it, for today's Windows shells and dense screens.
-python3 windows/add-large-icons.py icons/velsona.ico icons/velsona-48.png icons/velsona-256.png
+# The other sizes after it: the title bar's and Explorer's small icon at 100 %,
+# 125 % and 150 % (16, 20, 24), and the larger ones of today's shells and
+# dense screens. The sizes the package does not install are made here only.
+small=$(mktemp -d)
+trap 'rm -rf "$small"' EXIT
+for size in 16 20 24 40; do
+  rsvg-convert -w "$size" -h "$size" velsona.svg -o "$small/velsona-$size.png"
+done
+python3 windows/add-large-icons.py icons/velsona.ico "$small/velsona-16.png" "$small/velsona-20.png" \
+  "$small/velsona-24.png" "$small/velsona-40.png" icons/velsona-48.png icons/velsona-64.png icons/velsona-256.png

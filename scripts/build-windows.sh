@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program on Debian: installs what is missing, builds
 # Velsona.exe with mingw-w64, strips it and makes its installer beside it,
-# Velsona-1.0.0-x64.msi. The last line printed is the path of Velsona.exe.
+# Velsona-VERSION-x64.msi. The last line printed is the path of Velsona.exe.
 #   bash scripts/build-windows.sh [BUILD_DIR]      (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +15,8 @@ else
 fi
 cmake --build "$build" --target velsona_dist >&2
 exe=$(realpath "$build/dist/Velsona.exe")
-msi=$(realpath "$build/dist/Velsona-1.0.0-x64.msi")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+msi=$(realpath "$build/dist/Velsona-$version-x64.msi")
 echo "Installer: $msi ($(stat -c %s "$msi") bytes)" >&2
 echo "Program: $(stat -c %s "$exe") bytes, stripped" >&2
 echo "$exe"

@@ -8,8 +8,11 @@
 #   install-deps.sh bench  that, and what the benchmark scripts need
 #   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
 #   install-deps.sh windows-test   that, and what its tests under Wine need
+#   install-deps.sh shot-windows   that, and what scripts/screenshot-windows.sh needs
 #   install-deps.sh web    what building the web edition (WebAssembly) needs
 #   install-deps.sh web-test   that, and what its tests under node and Chromium need
+#   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
+#                            test and shot include it
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
@@ -20,16 +23,21 @@ web=(cmake ninja-build emscripten nodejs libfast-float-dev)
 web_test=(g++ googletest chromium chromium-driver python3-selenium)
 # npm installs axe-core; a node from elsewhere may bring its own npm.
 command -v npm > /dev/null || web_test+=(npm)
+italian=no
 case "${1:-run}" in
+  locale) packages=(locales) italian=yes ;;
   windows) packages=("${windows[@]}") ;;
   windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
   web) packages=("${web[@]}") ;;
   web-test) packages=("${web[@]}" "${web_test[@]}") ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
-                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca locales procps
-                  "${windows[@]}" "${windows_test[@]}" "${web[@]}" "${web_test[@]}") ;;
-  shot) packages+=(xvfb xauth xdotool imagemagick) ;;
+                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps
+                  locales "${windows[@]}" "${windows_test[@]}" "${web[@]}" "${web_test[@]}")
+        italian=yes ;;
+  shot) packages+=(xvfb xauth xdotool imagemagick locales) italian=yes ;;
+  # Wine's own fonts: the title bar's buttons are drawn from its Marlett.
+  shot-windows) packages=("${windows[@]}" "${windows_test[@]}" xdotool imagemagick fonts-wine) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
 esac
@@ -46,13 +54,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The screen reader test runs under Italian regional settings: generate
-# them where they are missing, beside whatever locales the machine has.
-if [ "${1:-run}" = test ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
-  if grep -q '^# *it_IT.UTF-8 UTF-8' /etc/locale.gen; then
-    "${sudo[@]}" sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  else
+# The Italian locale, under which the program reads its decimal separator
+# from the system in a test and in the screenshot. Debian ships it ungenerated.
+if [ "$italian" = yes ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+  echo "Generating the locale it_IT.UTF-8"
+  grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen ||
     echo 'it_IT.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
-  fi
   "${sudo[@]}" locale-gen
 fi

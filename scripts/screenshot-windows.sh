@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
-bash scripts/install-deps.sh windows-test
-bash scripts/install-deps.sh shot
+bash scripts/install-deps.sh shot-windows
 exe=$(bash scripts/build-windows.sh "$build" | tail -n 1)
 out=docs/screenshot-windows.png
 prefix=$(realpath "$build")/wine-window-96

@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh shot
-[ -n "${1:-}" ] || { cmake -S . -B build -G Ninja -DBUILD_TESTING=OFF >/dev/null && cmake --build build --target velsona; }
-program=${1:-build/ui/velsona}
+[ -n "${1:-}" ] || { cmake --preset run >/dev/null && cmake --build --preset run; }
+program=${1:-build-run/ui/velsona}
 out=docs/screenshot.png
 mkdir -p docs
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "calc/numeric_rules.h"
+#include "calc/sensitivity.h"
 #include "platform/window/forms.h"
 
 namespace velsona::ui {
@@ -33,12 +33,12 @@ class Form1 {
   // One sensitivity direction: blanks `output` first, then shows what the
   // calculation gives for `input` with the whole-number option of `check`.
   void ConvertSensitivity(const char* input, const char* check, const char* output,
-                          calc::CalcResult (*convert)(std::string_view, bool, const calc::NumberFormat&));
+                          calc::SensitivityConversion convert);
   // Writes a result's texts into `outputs`, or tells the user why there are none.
-  void Show(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
-            std::initializer_list<const char*> outputs, const calc::NumberFormat& regional);
+  void ShowOutcome(const calc::CalcResult& result, std::initializer_list<const char*> inputs,
+                   std::initializer_list<const char*> outputs, const platform::NumberFormat& regional);
   void ReportFailure(const calc::Failed& failure, std::initializer_list<const char*> inputs,
-                     const calc::NumberFormat& regional);
+                     const platform::NumberFormat& regional);
 
   platform::Form form_;
   RegionalSettings regional_;

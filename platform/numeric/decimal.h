@@ -2,8 +2,7 @@
 
 // The numeric half of the platform layer: the standard library's correctly
 // rounded conversions between binary floating point and decimal text, with
-// their traps handled. It knows nothing of locales: the regional settings
-// arrive as a NumberFormat value.
+// their traps handled. It knows nothing of locales.
 
 #include <cstdint>
 #include <optional>
@@ -11,12 +10,6 @@
 #include <string_view>
 
 namespace velsona::platform {
-
-// How the user's regional settings write numbers.
-struct NumberFormat {
-  // UTF-8, usually "." or ",". Never empty.
-  std::string decimalSeparator = ".";
-};
 
 // Reads `plain` to the nearest double or float (T), ties to even. `plain`
 // must be wholly a number in the form "-1.25e-3": an optional "-", digits

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/numeric/decimal.h"
+#include "platform/number_format.h"
 
 namespace velsona::platform {
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Adds larger PNG images after the first image of a Windows icon file, for
-today's shells (Start menu, Explorer, high-density screens). The first image
-stays first and unchanged: the 32 x 32, 256-colour one.
+"""Adds PNG images of other sizes after the first image of a Windows icon
+file, for the small icons of the title bar and Explorer and the larger ones of
+today's shells and high-density screens. The first image stays first: the
+32 x 32, 256-colour one, whose bitmap header gets the zero "important
+colours" count that readers of icons expect (all colours count).
 
     add-large-icons.py ICO PNG...
 """
@@ -23,7 +25,11 @@ def main(ico_path, png_paths):
     for entry in entries:
         size, offset = struct.unpack_from("<II", entry, 8)
         images.append((entry[:8], ico[offset:offset + size]))
-    images = images[:1]  # the 32 x 32, 256-colour image; larger ones are made anew
+    images = images[:1]  # the 32 x 32, 256-colour image; the others are made anew
+    header, bitmap = images[0]
+    bitmap = bytearray(bitmap)
+    struct.pack_into("<I", bitmap, 36, 0)  # biClrImportant
+    images[0] = (header, bytes(bitmap))
     for path in png_paths:
         data = open(path, "rb").read()
         width, height = png_size(data)

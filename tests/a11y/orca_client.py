@@ -14,7 +14,8 @@ CASES = [
       ("Calcola gamma dinamica", RETURN)],
      [r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79"]),
     ([("Sensibilità in dB, rif. 1 V/Pa", "\b\b\babc"), ("Calcola mV/Pa", RETURN)],
-     [r"Risultato in mV/Pa: nessun valore", r'"abc" \(Sensibilità in dB\) non è un numero']),
+     [r"Risultato in mV/Pa: nessun valore",
+      r'Il testo "abc" del campo "Sensibilità in dB, rif. 1 V/Pa" non è un numero']),
 ]
 
 

@@ -15,6 +15,7 @@
 namespace {
 
 using namespace velsona::calc;
+using velsona::platform::NumberFormat;
 
 const NumberFormat kPoint{"."};
 const NumberFormat kComma{","};

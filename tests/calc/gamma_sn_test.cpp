@@ -11,7 +11,7 @@ TEST(GammaSN, WorkedResultsUnderEitherSeparator) {
   const struct {
     const char* maxSpl;
     const char* selfNoise;
-    const NumberFormat& format;
+    const platform::NumberFormat& format;
     CalcResult expected;
   } rows[] = {
       {"130", "15", kPoint, Done{{"115", "79"}}},

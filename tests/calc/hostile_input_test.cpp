@@ -17,10 +17,10 @@ struct Outcomes {
   CalcResult gamma;
 };
 
-const CalcResult kMismatch = Failed{FailureKind::TypeMismatch};
+const CalcResult kMismatch = Failed{FailureKind::TypeMismatch, 0};
 const CalcResult kNoiseMismatch = Failed{FailureKind::TypeMismatch, 1};
 const Outcomes kNotANumber{kMismatch, kMismatch, kNoiseMismatch};
-const Outcomes kTooLarge{Failed{FailureKind::Overflow}, Failed{FailureKind::Overflow},
+const Outcomes kTooLarge{Failed{FailureKind::Overflow, 0}, Failed{FailureKind::Overflow, 0},
                          Failed{FailureKind::Overflow, 1}};
 // The text reads as 1.
 const Outcomes kOne{Refused{}, Done{{"-60"}}, Done{{"129", "93"}}};
@@ -67,10 +67,20 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
       {"NUL character", std::string(1, '\0'), kNotANumber, kNotANumber},
       {"number then NUL", std::string("12\0", 3), kNotANumber, kNotANumber},
       {"minus sign that is not ASCII", "\xE2\x88\x92" "40", kNotANumber, kNotANumber},
+      // Spaces copied from a web page or a formatted cell are blanks; the
+      // invisible characters are not, nor is any space inside the number.
+      {"no-break space after", "10\u00A0", kTen, kTen},
+      {"thin and figure spaces around", "\u2009" "10\u2007", kTen, kTen},
+      {"ideographic space and a tab before", "\u3000\t10", kTen, kTen},
+      {"Unicode spaces only", "\u00A0\u202F", kNotANumber, kNotANumber},
+      {"no-break space inside", "1\u00A0" "0", kNotANumber, kNotANumber},
+      {"zero-width space before", "\u200B" "10", kNotANumber, kNotANumber},
+      {"right-to-left override inside", "1\u202E" "0", kNotANumber, kNotANumber},
+      {"no-break space cut short", "10\xC2", kNotANumber, kNotANumber},
   };
   for (const auto& row : rows) {
     for (const bool comma : {false, true}) {
-      const NumberFormat& format = comma ? kComma : kPoint;
+      const platform::NumberFormat& format = comma ? kComma : kPoint;
       const Outcomes& expected = comma ? row.comma : row.point;
       SCOPED_TRACE(std::string(row.what) + (comma ? " with a comma" : " with a point"));
       EXPECT_EQ(SensDBtoMV(row.text, false, format), expected.dbToMv);

@@ -33,7 +33,7 @@ TEST(IsEmptyText, OnlyTheTextWithNoCharactersIsEmpty) {
 TEST(TextToDouble, ReadsTheDecimalFormUnderEitherSeparator) {
   const struct {
     const char* text;
-    const NumberFormat& format;
+    const platform::NumberFormat& format;
     double expected;
   } rows[] = {
       {"-40", kPoint, -40},       {" -40 ", kPoint, -40},     {"\t7.5\t", kPoint, 7.5},
@@ -56,7 +56,7 @@ TEST(TextToDouble, ReadsTheDecimalFormUnderEitherSeparator) {
 }
 
 TEST(TextToDouble, ReadsAMultiByteRegionalSeparator) {
-  const NumberFormat arabic{"\xD9\xAB"};  // U+066B ARABIC DECIMAL SEPARATOR
+  const platform::NumberFormat arabic{"\xD9\xAB"};  // U+066B ARABIC DECIMAL SEPARATOR
   EXPECT_EQ(TextToDouble("7\xD9\xAB" "5", arabic), Checked<double>(7.5));
   EXPECT_EQ(TextToDouble("7.5", arabic), Checked<double>(7.5));
   EXPECT_EQ(TextToDouble("7,5", arabic), Checked<double>(FailureKind::TypeMismatch));
@@ -166,7 +166,7 @@ TEST(TextToNumber, EveryDigitOfALongTextCountsInTheRounding) {
 TEST(SingleToText, WritesAtMostSevenSignificantDigits) {
   const struct {
     float value;
-    const NumberFormat& format;
+    const platform::NumberFormat& format;
     const char* expected;
   } rows[] = {
       {10.0f, kPoint, "10"},
@@ -217,7 +217,7 @@ TEST(SingleToText, APowerOfTenCanReadBackAsTheSingleBelowIt) {
 TEST(DoubleToText, WritesAtMostFifteenSignificantDigits) {
   const struct {
     double value;
-    const NumberFormat& format;
+    const platform::NumberFormat& format;
     const char* expected;
   } rows[] = {
       {94 - 0.1, kPoint, "93.9"},

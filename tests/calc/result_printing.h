@@ -38,7 +38,9 @@ inline void PrintTo(const CalcResult& result, std::ostream* os) {
     void operator()(const Refused&) const { os << "Refused"; }
     void operator()(const Skipped&) const { os << "Skipped"; }
     void operator()(const Failed& failed) const {
-      os << "Failed(" << failed.kind << ", input " << failed.input << ')';
+      os << "Failed(" << failed.kind;
+      if (failed.input) os << ", input " << *failed.input;
+      os << ')';
     }
   };
   std::visit(Printer{*os}, result);
@@ -61,7 +63,7 @@ void PrintTo(const Checked<T>& checked, std::ostream* os) {
 }
 
 // The regional settings of the two kinds of locale the tests run side by side.
-inline const NumberFormat kPoint{"."};
-inline const NumberFormat kComma{","};
+inline const platform::NumberFormat kPoint{"."};
+inline const platform::NumberFormat kComma{","};
 
 }  // namespace velsona::calc

@@ -6,25 +6,15 @@
 #include <string>
 
 #include "tests/calc/result_printing.h"
+#include "tests/localised.h"
 
 namespace velsona::calc {
 namespace {
 
-// The text as the user would type it, or read it, under `format`.
-std::string Localised(std::string text, const NumberFormat& format) {
-  std::string out;
-  for (char c : text) {
-    if (c == '.') {
-      out += format.decimalSeparator;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+using tests::Localised;
 
-CalcResult DoneWith(const std::string& text, const NumberFormat& format) {
-  return Done{{Localised(text, format)}};
+CalcResult DoneWith(const std::string& text, const platform::NumberFormat& format) {
+  return Done{{Localised(text, format.decimalSeparator)}};
 }
 
 struct WorkedRow {
@@ -33,11 +23,11 @@ struct WorkedRow {
   const char* whole;
 };
 
-void ExpectWorkedTable(CalcResult (*calculation)(std::string_view, bool, const NumberFormat&),
+void ExpectWorkedTable(SensitivityConversion calculation,
                        const WorkedRow* begin, const WorkedRow* end) {
-  for (const NumberFormat* format : {&kPoint, &kComma}) {
+  for (const platform::NumberFormat* format : {&kPoint, &kComma}) {
     for (const WorkedRow* row = begin; row != end; ++row) {
-      const std::string input = Localised(row->input, *format);
+      const std::string input = Localised(row->input, format->decimalSeparator);
       SCOPED_TRACE(input);
       if (row->plain == nullptr) {
         EXPECT_EQ(calculation(input, false, *format), CalcResult(Refused{}));
@@ -113,7 +103,7 @@ TEST(SensMVtoDB, AcceptsAboveZeroUpToAndIncludingOneThousand) {
 
 TEST(Sensitivity, TextsThatAreNotNumbersFailWithTypeMismatch) {
   const char* rows[] = {"", " ", "-", "abc", ".", "7,5", "1e", "inf", "nan", "0x10"};
-  const CalcResult mismatch = Failed{FailureKind::TypeMismatch};
+  const CalcResult mismatch = Failed{FailureKind::TypeMismatch, 0};
   for (const char* text : rows) {
     SCOPED_TRACE(text);
     EXPECT_EQ(SensDBtoMV(text, false, kPoint), mismatch);
@@ -132,7 +122,7 @@ TEST(Sensitivity, FaultsAtTheSingleStoresAndTheLogarithm) {
       // -5e298 does not fit a Single.
       {"-1e300 dB", SensDBtoMV("-1e300", false, kPoint), Failed{FailureKind::Overflow}},
       {"-1e308 dB whole", SensDBtoMV("-1e308", true, kPoint), Failed{FailureKind::Overflow}},
-      {"-1e309 dB", SensDBtoMV("-1e309", false, kPoint), Failed{FailureKind::Overflow}},
+      {"-1e309 dB", SensDBtoMV("-1e309", false, kPoint), Failed{FailureKind::Overflow, 0}},
       // -5e37 fits; 10 to that power underflows to 0, which is no fault.
       {"-1e39 dB", SensDBtoMV("-1e39", false, kPoint), Done{{"0"}}},
       {"-1e39 dB whole", SensDBtoMV("-1e39", true, kPoint), Done{{"0"}}},
@@ -150,7 +140,7 @@ TEST(Sensitivity, ThePointIsReadUnderACommaAndResultsUseTheComma) {
   EXPECT_EQ(SensMVtoDB("12.5", false, kComma), CalcResult(Done{{"-38,0618"}}));
   EXPECT_EQ(SensMVtoDB("12,5", false, kComma), CalcResult(Done{{"-38,0618"}}));
   EXPECT_EQ(SensDBtoMV("-7.5", false, kComma), CalcResult(Done{{"421,6965"}}));
-  EXPECT_EQ(SensMVtoDB("12,5", false, kPoint), CalcResult(Failed{FailureKind::TypeMismatch}));
+  EXPECT_EQ(SensMVtoDB("12,5", false, kPoint), CalcResult(Failed{FailureKind::TypeMismatch, 0}));
 }
 
 }  // namespace

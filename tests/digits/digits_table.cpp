@@ -42,7 +42,7 @@ using velsona::calc::CalcResult;
 using velsona::calc::Done;
 using velsona::calc::Failed;
 using velsona::calc::FailureKind;
-using velsona::calc::NumberFormat;
+using velsona::platform::NumberFormat;
 using velsona::calc::Refused;
 using velsona::calc::Skipped;
 using velsona::calc::TextsUpTo;
@@ -63,7 +63,7 @@ void AppendOutcome(const CalcResult& result, std::string& row) {
     row += "Failed\t";
     row += Name(failed.kind);
     row += '\t';
-    row += std::to_string(failed.input);
+    row += failed.input ? std::to_string(*failed.input) : "-";
   }
 }
 
@@ -126,10 +126,8 @@ class Table {
 
 std::string Bracketed(std::string_view text) { return "[" + std::string(text) + "]"; }
 
-using Sensitivity = CalcResult (*)(std::string_view, bool, const NumberFormat&);
-
-void SensitivityBlocks(Table& table, const char* name, Sensitivity calculation, const std::vector<std::string>& texts,
-                       const NumberFormat& format) {
+void SensitivityBlocks(Table& table, const char* name, velsona::calc::SensitivityConversion calculation,
+                       const std::vector<std::string>& texts, const NumberFormat& format) {
   for (const bool whole : {false, true}) {
     const char* option = whole ? " whole" : " plain";
     if (!table.Begin(std::string(name) + " separator " + format.decimalSeparator + option)) continue;

@@ -18,11 +18,12 @@
 #include <vector>
 
 #include "calc/numeric_rules.h"
+#include "tests/calc/power_of_ten.h"
 
 namespace velsona::calc {
 namespace {
 
-const NumberFormat kPoint{"."};
+const platform::NumberFormat kPoint{"."};
 
 float FromBits(std::uint32_t bits) {
   float value;
@@ -89,15 +90,6 @@ struct Differences {
     for (const auto& line : listed) std::printf("  %s\n", line.c_str());
   }
 };
-
-// A power of ten that the Single nearest to it misses from below by more
-// than half a unit of the 7th digit there: the digits below a power of ten
-// are ten times finer than those above, so such a Single writes as
-// 9.999999E+nn though a larger one wrote the power itself.
-bool IsPowerOfTenFromBelow(const std::string& text, const std::string& again) {
-  const std::size_t start = text[0] == '-' ? 1 : 0;
-  return text.compare(start, 2, "1E") == 0 && again.compare(start, 9, "9.999999E") == 0;
-}
 
 // Every finite Single, both signs: written, read back, written again.
 TEST(ExhaustiveSingles, TextReadsBackToTheNearestSingleAndWritesTheSameAgain) {

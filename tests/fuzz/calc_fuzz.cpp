@@ -17,10 +17,12 @@
 
 #include "calc/gamma_sn.h"
 #include "calc/sensitivity.h"
+#include "tests/calc/power_of_ten.h"
 
 namespace {
 
 using namespace velsona::calc;
+using velsona::platform::NumberFormat;
 
 void Require(bool holds, const char* property, const std::string& detail) {
   if (holds) return;
@@ -62,14 +64,6 @@ void RequireWellFormed(const std::string& text, const NumberFormat& format, int 
   }
 }
 
-// Below a power of ten the 7th digit is ten times finer than above it, so
-// "1E+28", written for Singles just above 10^28, reads back as the Single
-// just below it, which writes as "9.999999E+27". The only texts that change.
-bool IsPowerOfTenFromBelow(const std::string& text, const std::string& again) {
-  const std::size_t start = text[0] == '-' ? 1 : 0;
-  return text.compare(start, 2, "1E") == 0 && again.compare(start, 9, "9.999999E") == 0;
-}
-
 // A Single result: well formed, and it reads back to a Single that is written the same way.
 float RequireSingleText(const std::string& text, const NumberFormat& format) {
   RequireWellFormed(text, format, 7);
@@ -94,20 +88,26 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
   Require(back.ok() || carriedPastMax, "a Double result reads back", text);
 }
 
+// The Unicode space separators beyond ASCII, in UTF-8, as a regular expression.
+const std::string kUnicodeSpaces = "\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A\xAF]|\xE2\x81\x9F|\xE3\x80\x80";
+
 // The decimal form the rules read, written independently as a regular
 // expression: blanks, a sign, digits with at most one separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
-  static const std::string blanks = R"([ \t\n\v\f\r]*)";
+  static const std::string blanks = "([ \t\n\v\f\r]|" + kUnicodeSpaces + ")*";
   static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
 }
 
 // What glibc's strtod or strtof (C locale) reads in a text of the decimal
-// form, written with ".": Overflow where it reports ERANGE with a huge
-// value; otherwise its value, an underflow giving zero or a subnormal.
+// form, written with "." and ASCII blanks: Overflow where it reports ERANGE
+// with a huge value; otherwise its value, an underflow giving zero or a
+// subnormal.
 template <typename T>
 Checked<T> ReadByStrto(std::string text) {
+  static const std::regex unicodeSpace(kUnicodeSpaces);
+  text = std::regex_replace(text, unicodeSpace, " ");
   std::replace(text.begin(), text.end(), ',', '.');
   errno = 0;
   T value;

@@ -4,16 +4,17 @@
 # no error and no warning. Installs nothing.
 set -euo pipefail
 build=$1
+version=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
-deb=$(ls "$out"/velsona_1.0.0_*.deb)
+deb=$(ls "$out"/velsona_"$version"_*.deb)
 field() { dpkg-deb -f "$deb" "$1"; }
 fail() { echo "$*"; exit 1; }
 
 [ "$(field Package)" = velsona ] || fail "Package: $(field Package)"
-[ "$(field Version)" = 1.0.0 ] || fail "Version: $(field Version)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)

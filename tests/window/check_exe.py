@@ -3,7 +3,8 @@
 file that needs no DLL outside Windows, at most 1 MiB, whose icon, version
 record and manifest say what the program is.
 
-    check_exe.py PATH/TO/Velsona.exe        (the stripped file)
+    check_exe.py PATH/TO/Velsona.exe VERSION VERSION_TEXT
+        (the stripped file; the build's version, "1.0.0", and as the program writes it, "1.00")
 """
 import os
 import struct
@@ -20,13 +21,11 @@ VERSION_STRINGS = {
     "Comments": "Velsona",
     "CompanyName": "gli autori di Velsona",
     "FileDescription": "Velsona",
-    "FileVersion": "1.00",
     "InternalName": "Velsona",
     "LegalCopyright": "\u00a9 2026 gli autori di Velsona",
     "LegalTrademarks": "Velsona \u00e8 un marchio degli autori di Velsona",
     "OriginalFilename": "Velsona.exe",
     "ProductName": "Velsona",
-    "ProductVersion": "1.00",
 }
 
 failures = []
@@ -52,7 +51,7 @@ def resources(pe, type_id):
     return found
 
 
-def main(path):
+def main(path, version, version_text):
     size = os.path.getsize(path)
     pe = pefile.PE(path)
     check(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"], "64-bit x86 code")
@@ -69,8 +68,10 @@ def main(path):
 
     # The version record.
     fixed = pe.VS_FIXEDFILEINFO[0]
-    check((fixed.FileVersionMS, fixed.FileVersionLS) == (0x00010000, 0), "file version 1.0.0.0")
-    check((fixed.ProductVersionMS, fixed.ProductVersionLS) == (0x00010000, 0), "product version 1.0.0.0")
+    major, minor, patch = (int(part) for part in version.split("."))
+    packed = (major << 16 | minor, patch << 16)
+    check((fixed.FileVersionMS, fixed.FileVersionLS) == packed, f"file version {version}.0")
+    check((fixed.ProductVersionMS, fixed.ProductVersionLS) == packed, f"product version {version}.0")
     tables = {}
     translations = []
     for info in pe.FileInfo[0]:
@@ -83,11 +84,14 @@ def main(path):
     check(list(tables) == ["040904B0"] or list(tables) == ["040904b0"],
           f"one string table, U.S. English with Unicode code page (found {list(tables)})")
     strings = next(iter(tables.values()), {})
-    for key, expected in VERSION_STRINGS.items():
+    expected_strings = dict(VERSION_STRINGS, FileVersion=version_text, ProductVersion=version_text)
+    for key, expected in expected_strings.items():
         check(strings.get(key) == expected, f"{key} = {expected!r} (found {strings.get(key)!r})")
     check(translations == ["0x0409 0x04b0"], f"Translation 0x0409, 1200 (found {translations})")
 
-    # The icon: its first image is 32 x 32 with 256 colours.
+    # The icon: its first image is 32 x 32 with 256 colours; the others give
+    # the title bar and Explorer a small icon at every usual scale, and the
+    # shells their larger ones.
     groups = resources(pe, pefile.RESOURCE_TYPE["RT_GROUP_ICON"])
     icons = resources(pe, pefile.RESOURCE_TYPE["RT_ICON"])
     check(1 in groups, "icon group 1, the program's and the window's icon")
@@ -101,8 +105,12 @@ def main(path):
         if len(header) >= 40:
             _, w, h, _, bitcount = struct.unpack_from("<IiiHH", header)
             check((w, h, bitcount) == (32, 64, 8), "its bitmap is 32 x 32 with a 256-colour palette")
+            important = struct.unpack_from("<I", header, 36)[0]
+            check(important == 0, f"its bitmap counts every colour as important (clr_important {important})")
         else:
             check(False, "the first image's bitmap is there")
+    sizes = sorted(struct.unpack_from("<B", group, 6 + 14 * i)[0] or 256 for i in range(count))
+    check(sizes == [16, 20, 24, 32, 40, 48, 64, 256], f"images of 16 to 256 pixels (found {sizes})")
 
     # The manifest: drawn at each monitor's density, with today's controls.
     manifests = resources(pe, pefile.RESOURCE_TYPE["RT_MANIFEST"])
@@ -115,4 +123,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*sys.argv[1:4]))

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "tests/window/scenarios.h"
+#include "tests/window/scoped_palette.h"
 #include "ui/form1.h"
 
 namespace velsona::window_tests {
@@ -30,10 +31,7 @@ class QtDriver : public Driver {
   void Close() override {
     TakeWarning();
     form_.reset();
-    if (savedPalette_) {
-      QApplication::setPalette(*savedPalette_);
-      savedPalette_.reset();
-    }
+    dark_.reset();
   }
   void SetSeparator(const std::string& separator) override { separator_ = separator; }
   void Type(const char* control, const std::string& text) override {
@@ -133,19 +131,18 @@ class QtDriver : public Driver {
   }
   std::string Tooltip(const char* control) override { return Find<QWidget>(control)->toolTip().toStdString(); }
   void UseDarkColours() override {
-    savedPalette_ = QApplication::palette();
-    QPalette dark = *savedPalette_;
+    QPalette dark = QApplication::palette();
     for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
       dark.setColor(role, QColor(40, 40, 40));
     }
     for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
       dark.setColor(role, QColor(230, 230, 230));
     }
-    QApplication::setPalette(dark);
+    dark_.emplace(dark);
   }
 
  private:
-  std::optional<QPalette> savedPalette_;
+  std::optional<tests::ScopedPalette> dark_;
   QWidget* top() const { return static_cast<QWidget*>(form_->NativeWindow()); }
   template <typename T>
   T* Find(const char* name) const {

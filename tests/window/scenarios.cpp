@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "tests/localised.h"
+
 namespace velsona::window_tests {
 namespace {
 
@@ -29,13 +31,7 @@ constexpr double kResultPoints = 12;
 constexpr Rgb kLightCyan{192, 255, 255};
 constexpr Rgb kLightYellow{255, 255, 192};
 
-// Numbers as the regional settings write them.
-std::string Localised(std::string text, const std::string& separator) {
-  for (std::size_t at = text.find('.'); at != std::string::npos; at = text.find('.', at + separator.size())) {
-    text.replace(at, 1, separator);
-  }
-  return text;
-}
+using tests::Localised;
 
 const char* const kSeparators[] = {".", ","};
 

@@ -13,32 +13,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/window/win32/utf16.h"
 #include "tests/window/scenarios.h"
 #include "ui/form1.h"
 
 namespace velsona::window_tests {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size() + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  std::string utf8(wide.size() * 3 + 1, '\0');
-  utf8.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                          nullptr) - 1));
-  return utf8;
-}
+using platform::Utf8;
+using platform::Wide;
 
 std::wstring TextOf(HWND hwnd) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -114,18 +104,50 @@ FieldLook LookOf(HWND field, UINT dpi) {
   return look;
 }
 
+// The system colours a dark scheme changes: window, its text, face, its
+// text, the frame of a bordered control.
+const std::vector<int> kDarkened = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWFRAME};
+
+// The user's own settings that the scenarios change, the decimal separator
+// and the system colours, as they were at the start; put back however the
+// program ends: returning from main, exit() on a control not found, an
+// uncaught exception or a crash. On a real Windows machine they are the
+// user's desktop.
+struct UserSettings {
+  std::wstring separator;
+  std::vector<COLORREF> colours;
+};
+const UserSettings* saved = nullptr;
+
+void RestoreUserSettings() {
+  if (saved == nullptr) return;
+  SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved->separator.c_str());
+  SetSysColors(static_cast<int>(kDarkened.size()), kDarkened.data(), saved->colours.data());
+  saved = nullptr;
+}
+
+void SaveUserSettings() {
+  static UserSettings settings;
+  wchar_t separator[8] = {};
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+  settings.separator = separator;
+  for (const int element : kDarkened) settings.colours.push_back(GetSysColor(element));
+  saved = &settings;
+  std::atexit(RestoreUserSettings);
+  std::set_terminate([] {
+    RestoreUserSettings();
+    std::abort();
+  });
+  SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {
+    RestoreUserSettings();
+    return EXCEPTION_CONTINUE_SEARCH;
+  });
+}
+
 class Win32Driver : public Driver {
  public:
-  Win32Driver() {
-    hook_ = SetWindowsHookExW(WH_CBT, CatchWarnings, nullptr, GetCurrentThreadId());
-    wchar_t separator[8] = {};
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    originalSeparator_ = separator;
-  }
-  ~Win32Driver() override {
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, originalSeparator_.c_str());
-    UnhookWindowsHookEx(hook_);
-  }
+  Win32Driver() { hook_ = SetWindowsHookExW(WH_CBT, CatchWarnings, nullptr, GetCurrentThreadId()); }
+  ~Win32Driver() override { UnhookWindowsHookEx(hook_); }
 
   void Open(const std::string& separator) override {
     SetSeparator(separator);
@@ -281,10 +303,6 @@ class Win32Driver : public Driver {
   }
 
  private:
-  // The system colours a dark scheme changes: window, its text, face, its
-  // text, the frame of a bordered control.
-  inline static const std::vector<int> kDarkened = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT,
-                                                    COLOR_WINDOWFRAME};
   std::vector<COLORREF> savedColours_;
 
   HWND Find(const char* control) const {
@@ -321,7 +339,6 @@ class Win32Driver : public Driver {
   }
 
   HHOOK hook_ = nullptr;
-  std::wstring originalSeparator_;
   std::unique_ptr<ui::Form1> form_;
   HWND window_ = nullptr;
 };
@@ -485,6 +502,7 @@ std::vector<std::string> FailedWindowFreesItsBrushes() {
 
 int main(int argc, char** argv) {
   using namespace velsona::window_tests;
+  SaveUserSettings();
   velsona::platform::Application application(argc, argv);
   int next = 1;
   UINT dpi = 0;

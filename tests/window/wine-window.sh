@@ -19,6 +19,13 @@ if [ ! -f "$stamp" ]; then
   reg 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$hex"
   reg 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Velsona
   reg 'HKCU\Software\Wine\Explorer\Desktops' /v Velsona /t REG_SZ /d 1280x1024
+  # Wine draws the title bar's buttons with its own Marlett font (Debian
+  # package fonts-wine), which it finds only in the prefix's Fonts folder.
+  marlett=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$marlett" ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+  fi
   # End the session, which writes the registry out, so that the next program
   # starts one that reads the new settings. (Waiting for it to end by itself
   # would wait out the server's persistence between programs.)

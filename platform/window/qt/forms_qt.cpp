@@ -27,6 +27,7 @@
 #include "platform/window/form_rules.h"
 #include "platform/window/qt/announcer_qt.h"
 #include "platform/window/qt/regional_qt.h"
+#include "velsona/version.h"
 
 namespace velsona::platform {
 namespace {
@@ -349,7 +350,7 @@ struct Application::Impl {
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   QApplication::setApplicationName(QStringLiteral("Velsona"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
   QApplication::setOrganizationName(QStringLiteral("Velsona"));
   QApplication::setOrganizationDomain(QStringLiteral("velsona.invalid"));
   QApplication::setWindowIcon(ProgramIcon());

@@ -5,7 +5,7 @@
 
 #include <QLocale>
 
-#include "platform/numeric/decimal.h"
+#include "platform/number_format.h"
 
 namespace velsona::platform {
 

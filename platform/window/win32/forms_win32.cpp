@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/window/form_rules.h"
+#include "platform/window/win32/utf16.h"
 
 namespace velsona::platform {
 namespace {
@@ -35,23 +36,6 @@ constexpr int kFirstControlId = 100;
 constexpr int kTooltipWidth = 6000;
 // The text and border of a field whose background is fixed.
 constexpr COLORREF kFixedInk = RGB(0, 0, 0);
-
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
 
 // Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
 int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }

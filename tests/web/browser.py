@@ -1,12 +1,9 @@
 #!/usr/bin/python3
-"""The web edition in headless Chromium, with real keys and clicks (WebDriver
-actions), served from its folder on 127.0.0.1 by a server of this script's own.
+"""The web edition in headless Chromium, with real keys and clicks, served from its folder on 127.0.0.1.
 
-  browser.py PAGE LANGUAGE play PROGRAM...   runs PROGRAM with two pipes
-      appended (commands in, replies out) and answers its commands, one line
-      each: the window scenarios' driver (tests/window/web_driver.cpp)
-  browser.py PAGE LANGUAGE CHECK [AXE]       one check of the page: offline,
-      phone, axe (AXE is axe.min.js) or private
+  browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
+      with a commands pipe and a replies pipe appended, and does its commands, one line each
+  browser.py PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone, private or axe (AXE: axe.min.js)
 """
 import functools
 import http.server
@@ -220,12 +217,11 @@ def check_offline(browser, server):
     if not wait_for(browser, "return navigator.serviceWorker.controller !== null"):
         browser.refresh()
         wait_for(browser, "return navigator.serviceWorker.controller !== null")
-    origin = server.origin
     server.stop()
     browser.execute_cdp_cmd("Network.enable", {})
     browser.execute_cdp_cmd("Network.emulateNetworkConditions",
                             {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
-    open_page(browser, origin)
+    open_page(browser, server.origin)
     shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
     if shown not in ("4.4668", "4,4668"):
         raise AssertionError("offline, -47 dB gives '%s'" % shown)

@@ -119,17 +119,16 @@ int main(int argc, char** argv) {
   }
   // The same order as browser.py's: the commands first, then the replies.
   WebDriver driver(OpenPipe(argv[1], 1), OpenPipe(argv[2], 0));
-  int failed = 0, played = 0;
-  for (const Scenario& scenario : WindowScenarios()) {
+  const std::vector<Scenario> scenarios = WindowScenarios();
+  int failed = 0;
+  for (const Scenario& scenario : scenarios) {
     driver.errors.clear();
     std::vector<std::string> faults = Play(driver, scenario);
     faults.insert(faults.end(), driver.errors.begin(), driver.errors.end());
-    ++played;
-    if (faults.empty()) continue;
-    ++failed;
-    std::printf("FAILED: %s\n", scenario.name.c_str());
+    if (!faults.empty()) std::printf("FAILED: %s\n", scenario.name.c_str());
     for (const std::string& fault : faults) std::printf("  %s\n", fault.c_str());
+    failed += faults.empty() ? 0 : 1;
   }
-  std::printf("%d of %d scenarios passed\n", played - failed, played);
+  std::printf("%zu of %zu scenarios passed\n", scenarios.size() - static_cast<std::size_t>(failed), scenarios.size());
   return failed == 0 ? 0 : 1;
 }

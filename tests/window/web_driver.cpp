@@ -15,16 +15,17 @@
 #include "tests/window/scenarios.h"
 
 // The pipes through node's own file functions: the C library's files read
-// and write at a position, which a pipe refuses. Ask sends one command line
-// and reads the reply's line into `reply`, without its end; gives its length.
+// and write at a position, which a pipe refuses. AskOverPipes sends one
+// command line and reads the reply's line, without its end, into `reply`
+// (cut at `size` bytes); gives its length.
 EM_JS(int, OpenPipe, (const char* path, int forWriting),
       { return require('fs').openSync(UTF8ToString(path), forWriting ? 'w' : 'r'); });
 EM_JS(int, AskOverPipes, (int commands, int replies, const char* line, char* reply, int size), {
-  const fs = require('fs');
+  const fs = require('fs'), byte = new Uint8Array(1);
   fs.writeSync(commands, UTF8ToString(line) + '\n');
   let length = 0;
-  while (length < size && fs.readSync(replies, HEAPU8, reply + length, 1, null) === 1 && HEAPU8[reply + length] !== 10)
-    ++length;
+  while (fs.readSync(replies, byte, 0, 1, null) === 1 && byte[0] !== 10)
+    if (length < size) HEAPU8[reply + length++] = byte[0];
   return length;
 });
 

@@ -43,72 +43,48 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
        "Divisione per zero: il risultato non si può calcolare."},
       {"invalid operation", FailureKind::InvalidOperation, "MVSens2", "1e-310", ".",
        "Operazione non valida: il risultato non si può calcolare."},
-
-      // Pasted between two digits, where no reading of blanks makes them a number.
-      {"line feed", FailureKind::TypeMismatch, "MVSens2", "1\n2", ".",
-       "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"carriage return and line feed", FailureKind::TypeMismatch, "MVSens2", "1\r\n2", ".",
-       "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"two line feeds", FailureKind::TypeMismatch, "MVSens2", "1\n\n2", ".",
-       "Il testo \"1⏎⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"tab", FailureKind::TypeMismatch, "MVSens2", "1\t2", ".",
-       "Il testo \"1⇥2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"NUL", FailureKind::TypeMismatch, "MVSens2",
-       std::string("1\0"
-                   "2",
-                   3),
-       ".", "Il testo \"1␀2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"escape", FailureKind::TypeMismatch, "MVSens2",
-       "1\x1b"
-       "2",
-       ".", "Il testo \"1␛2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"delete", FailureKind::TypeMismatch, "MVSens2",
-       "1\x7f"
-       "2",
-       ".", "Il testo \"1␡2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"next line", FailureKind::TypeMismatch, "MVSens2",
-       "1\xC2\x85"
-       "2",
-       ".", "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"line separator", FailureKind::TypeMismatch, "MVSens2",
-       "1\u2028"
-       "2",
-       ".", "Il testo \"1⏎2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"other C1 control", FailureKind::TypeMismatch, "MVSens2",
-       "1\xC2\x90"
-       "2",
-       ".", "Il testo \"1\\u00902\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-
-      // Spaces from a web page or a formatted cell are blanks around a number
-      // only; the invisible characters and those that turn text around show
-      // as their codes, so the quoted text is what was typed.
+      // Spaces from a web page or a formatted cell are blanks around a number.
       {"no-break spaces only", FailureKind::TypeMismatch, "MAXSPL", "\u00A0\u3000", ".",
        "Il campo \"Pressione sonora massima in dB SPL\" contiene solo spazi: scrivere un numero."},
-      {"thin space inside", FailureKind::TypeMismatch, "MVSens2",
-       "1\u2009"
-       "2",
-       ".", "Il testo \"1\\u20092\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"right-to-left override", FailureKind::TypeMismatch, "MVSens2",
-       "1\u202E"
-       "2",
-       ".", "Il testo \"1\\u202E2\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"zero-width space before", FailureKind::TypeMismatch, "MVSens2",
-       "\u200B"
-       "12",
-       ".", "Il testo \"\\u200B12\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"isolate and soft hyphen", FailureKind::TypeMismatch, "MVSens2",
-       "\u2067"
-       "1\u00AD",
-       ".", "Il testo \"\\u20671\\u00AD\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"tag character", FailureKind::TypeMismatch, "MVSens2", "1\U000E0041", ".",
-       "Il testo \"1\\U000E0041\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
-      {"not UTF-8", FailureKind::TypeMismatch, "MVSens2", "1\xFF", ".",
-       "Il testo \"1\\xFF\" del campo \"Sensibilità in mV/Pa\" non è un numero."},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     EXPECT_EQ(FailureMessage(Failed{row.kind}, row.field, row.text, platform::NumberFormat{row.separator}),
               row.message);
+  }
+}
+
+TEST(FailureMessage, QuotesTheTextWithWhatCannotBeSeenMadeVisible) {
+  // Pasted into a field where no reading of blanks makes them a number: line
+  // breaks and other control characters show as signs; spaces inside a number,
+  // invisible characters and those that turn text around show as their codes,
+  // so the quoted text is what was typed.
+  const struct {
+    const char* what;
+    std::string text;
+    const char* quoted;
+  } rows[] = {
+      {"line feed", "1\n2", "1⏎2"},
+      {"carriage return and line feed", "1\r\n2", "1⏎2"},
+      {"two line feeds", "1\n\n2", "1⏎⏎2"},
+      {"tab", "1\t2", "1⇥2"},
+      {"NUL", {'1', '\0', '2'}, "1␀2"},
+      {"escape", "1\x1b" "2", "1␛2"},
+      {"delete", "1\x7f" "2", "1␡2"},
+      {"next line", "1\xC2\x85" "2", "1⏎2"},
+      {"line separator", "1\u2028" "2", "1⏎2"},
+      {"other C1 control", "1\xC2\x90" "2", "1\\u00902"},
+      {"thin space inside", "1\u2009" "2", "1\\u20092"},
+      {"right-to-left override", "1\u202E" "2", "1\\u202E2"},
+      {"zero-width space before", "\u200B" "12", "\\u200B12"},
+      {"isolate and soft hyphen", "\u2067" "1\u00AD", "\\u20671\\u00AD"},
+      {"tag character", "1\U000E0041", "1\\U000E0041"},
+      {"not UTF-8", "1\xFF", "1\\xFF"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FailureMessage(Failed{FailureKind::TypeMismatch}, "MVSens2", row.text, platform::NumberFormat{"."}),
+              std::string("Il testo \"") + row.quoted + "\" del campo \"Sensibilità in mV/Pa\" non è un numero.")
+        << row.what;
   }
 }
 

@@ -1,12 +1,9 @@
 #!/usr/bin/python3
-"""The web edition in headless Chromium, with real keys and clicks (WebDriver
-actions), served from its folder on 127.0.0.1 by a server of this script's own.
+"""The web edition in headless Chromium, with real keys and clicks, served from its folder on 127.0.0.1.
 
-  browser.py PAGE LANGUAGE play PROGRAM...   runs PROGRAM with two pipes
-      appended (commands in, replies out) and answers its commands, one line
-      each: the window scenarios' driver (tests/window/web_driver.cpp)
-  browser.py PAGE LANGUAGE CHECK [AXE]       one check of the page: offline,
-      phone, axe (AXE is axe.min.js) or private
+  browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
+      with a commands pipe and a replies pipe appended, and does its commands, one line each
+  browser.py PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone, private or axe (AXE: axe.min.js)
 """
 import functools
 import http.server
@@ -31,25 +28,22 @@ LANGUAGES = {"en": "en-US,en", "it": "it-IT,it"}
 SEPARATOR_LANGUAGE = {".": "en-US", ",": "it-IT"}
 
 
-class Server:
-    """The page's folder over HTTP on 127.0.0.1; remembers every path asked for."""
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+class Server(http.server.ThreadingHTTPServer):
+    """The page's folder over HTTP on 127.0.0.1, served from a thread of its own."""
 
     def __init__(self, folder):
-        self.paths = []
-        paths = self.paths
-
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def log_message(self, *args):
-                paths.append(self.path)
-
-        self.httpd = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(Handler, directory=folder))
-        self.origin = "http://127.0.0.1:%d" % self.httpd.server_address[1]
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+        super().__init__(("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
+        self.origin = "http://127.0.0.1:%d" % self.server_address[1]
+        threading.Thread(target=self.serve_forever, daemon=True).start()
 
     def stop(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        self.shutdown()
+        self.server_close()
 
 
 def start_browser(language):
@@ -135,6 +129,8 @@ const probe = {
     return dialog && dialog.open ? [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
       dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
       dialog.returnFocus ? dialog.returnFocus.id : ''] : null; },
+  scale: () => [1],  // CSS pixels are the scenarios' own
+  close: () => [],
 };
 return probe[arguments[0]](arguments[1]);
 """
@@ -148,19 +144,15 @@ class Player:
         self.browser, self.origin, self.warnings = browser, origin, 0
         self.agent = browser.execute_script("return navigator.userAgent")
 
-    def use_separator(self, separator):
-        # The browser's language, as the page reads it (navigator.language).
-        self.browser.execute_cdp_cmd("Emulation.setUserAgentOverride",
-                                     {"userAgent": self.agent, "acceptLanguage": SEPARATOR_LANGUAGE[separator]})
-
     def run(self, command, args):
         b = self.browser
+        if command in ("open", "separator"):
+            # The browser's language, as the page reads it (navigator.language).
+            b.execute_cdp_cmd("Emulation.setUserAgentOverride",
+                              {"userAgent": self.agent, "acceptLanguage": SEPARATOR_LANGUAGE[args[0]]})
         if command == "open":
             b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
-            self.use_separator(args[0])
             open_page(b, self.origin)
-        elif command == "separator":
-            self.use_separator(args[0])
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
@@ -181,9 +173,7 @@ class Player:
             if focus != [False, shown[4]]:
                 raise AssertionError("after the message the focus is in '%s', not '%s'" % (focus[1], shown[4]))
             return [1] + shown[:4]
-        elif command == "scale":
-            return [1]
-        elif command != "close":
+        elif command != "separator":
             return b.execute_script(PROBE, command, args[0] if args else None)
         return []
 
@@ -227,12 +217,11 @@ def check_offline(browser, server):
     if not wait_for(browser, "return navigator.serviceWorker.controller !== null"):
         browser.refresh()
         wait_for(browser, "return navigator.serviceWorker.controller !== null")
-    origin = server.origin
     server.stop()
     browser.execute_cdp_cmd("Network.enable", {})
     browser.execute_cdp_cmd("Network.emulateNetworkConditions",
                             {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
-    open_page(browser, origin)
+    open_page(browser, server.origin)
     shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
     if shown not in ("4.4668", "4,4668"):
         raise AssertionError("offline, -47 dB gives '%s'" % shown)
@@ -255,13 +244,11 @@ def check_phone(browser, server):
 def check_axe(browser, server, axe):
     """axe-core finds no WCAG 2.1 A/AA or best-practice violation, with results shown and with a message open."""
     open_page(browser, server.origin)
-    calculate(browser, [("DBSens1", "-47")], "CalcolaSens")
     with open(axe, encoding="utf-8") as source:
-        axe_source = source.read()
-    for state in ("with a result", "with a message open"):
-        if state == "with a message open":
-            calculate(browser, [("MVSens2", "x")], "CalcolaSens2")
-        browser.execute_script(axe_source)
+        browser.execute_script(source.read())
+    for state, field, text, button in (("with a result", "DBSens1", "-47", "CalcolaSens"),
+                                       ("with a message open", "MVSens2", "x", "CalcolaSens2")):
+        calculate(browser, [(field, text)], button)
         result = browser.execute_async_script(
             "const done = arguments[arguments.length - 1];"
             "axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa',"

@@ -18,6 +18,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/window/win32/utf16.h"
@@ -532,16 +533,14 @@ int main(int argc, char** argv) {
   }
   if (only.empty()) {
     // Checks of the Win32 window alone, which no other window has to pass.
-    const struct {
-      const char* name;
-      std::vector<std::string> (*check)();
-    } checks[] = {{"the window follows a change of density", FollowsDensityChange},
-                  {"the window's last message gets its default handling", EndsWithDefaultHandling},
-                  {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes}};
-    for (const auto& check : checks) {
+    const std::pair<const char*, std::vector<std::string> (*)()> checks[] = {
+        {"the window follows a change of density", FollowsDensityChange},
+        {"the window's last message gets its default handling", EndsWithDefaultHandling},
+        {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes}};
+    for (const auto& [name, check] : checks) {
       ++played;
-      const std::vector<std::string> faults = check.check();
-      std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", check.name);
+      const std::vector<std::string> faults = check();
+      std::printf("%s %s\n", faults.empty() ? "PASS" : "FAIL", name);
       for (const std::string& fault : faults) std::printf("     %s\n", fault.c_str());
       if (!faults.empty()) ++failed;
     }

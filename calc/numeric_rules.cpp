@@ -32,20 +32,9 @@ std::size_t UnicodeSpaceLength(std::string_view text) {
 // Space, tab, line feed, carriage return, vertical tab, form feed.
 bool IsAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Where the blanks from `i` on end. ASCII is settled by its first byte, so
-// the texts typed in the window never reach the Unicode spaces.
+// Where the blanks from `i` on end.
 std::size_t SkipBlanks(std::string_view text, std::size_t i) {
-  while (i < text.size()) {
-    if (IsAsciiBlank(text[i])) {
-      ++i;
-    } else if (static_cast<unsigned char>(text[i]) < 0x80) {
-      break;
-    } else if (const std::size_t length = UnicodeSpaceLength(text.substr(i))) {
-      i += length;
-    } else {
-      break;
-    }
-  }
+  while (const std::size_t length = BlankLength(text.substr(i))) i += length;
   return i;
 }
 
@@ -180,6 +169,8 @@ bool IsEmptyText(std::string_view text) { return text.empty(); }
 // Spaces, tabs and line breaks (a cell copied from a spreadsheet ends in
 // one), vertical tabs, form feeds, and the Unicode spaces.
 std::size_t BlankLength(std::string_view text) {
+  // ASCII is settled by its first byte, so the texts typed in the window
+  // never reach the Unicode spaces.
   if (text.empty()) return 0;
   return IsAsciiBlank(text[0]) ? 1 : UnicodeSpaceLength(text);
 }

@@ -1,15 +1,13 @@
 // The window rules every backend shares: what a control table may not hold,
-// how a call naming the wrong control is answered, the orders controls are
-// made and reached in, and the loop that shrinks a result's font. (A
-// result's tooltip is checked on each window by the shared scenarios.)
+// how a call naming the wrong control is answered, and the loop that shrinks
+// a result's font. (The orders controls are made and reached in, and a
+// result's tooltip, are checked on each window by the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace velsona::platform {
@@ -77,21 +75,6 @@ TEST(ControlTable, AnswersACallOnTheWrongControlByThrowing) {
       EXPECT_THROW(table.Find(c.name, c.use), std::invalid_argument) << c.name;
     }
   }
-}
-
-std::vector<std::string> Names(const ControlTable& table, const std::vector<std::size_t>& order) {
-  std::vector<std::string> names;
-  for (const std::size_t i : order) names.emplace_back(table[i].name);
-  return names;
-}
-
-TEST(ControlTable, MakesFramesFirstAndTabsByIndex) {
-  const ControlTable table(SmallTable());
-  EXPECT_EQ(Names(table, table.CreationOrder()),
-            (std::vector<std::string>{"Box", "Entry", "Go", "Tick", "Caption", "Result"}));
-  EXPECT_EQ(Names(table, table.TabOrder()), (std::vector<std::string>{"Entry", "Go", "Tick"}));
-  EXPECT_EQ(table.FrameOf(0), std::optional<std::size_t>(3));
-  EXPECT_EQ(table.FrameOf(3), std::nullopt);
 }
 
 TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {

@@ -11,6 +11,21 @@ mergeInto(LibraryManager.library, {
     canvas: null,
     dialog: null,
     waiting: [],
+    // The client area's own size, and the frames in the order they were made,
+    // each with the elements it holds.
+    width: 0,
+    height: 0,
+    frames: [],
+    // Around the client area, as velsona.css draws them: the window's border
+    // and title bar, and the stage's margin (a narrower one on a narrow page).
+    chrome: { width: 2, height: 33 },
+    margin: 8,
+    narrowMargin: 4,
+    // Never scaled up further: on a tablet the window stays a window.
+    largest: 1.5,
+    viewport: 0,
+    touch: null,
+    first: null,
 
     font: function (points) {
       return 'bold ' + points + 'pt "' + VelsonaPage.fontFamily + '", ' + VelsonaPage.fallbacks;
@@ -27,16 +42,46 @@ mergeInto(LibraryManager.library, {
       parent.appendChild(element);
       return element;
     },
-    // The window scaled down to the width of a narrow screen, never up; the
-    // stage around it takes the scaled size, so the page never scrolls sideways.
+    // The window fitted to the page's width. Where it fits at its own size it
+    // is shown as it is, or scaled up to the width on a touch screen, for
+    // larger text and targets. Where it does not, the frames stand one above
+    // the other, each with its controls as they are, and the whole is scaled
+    // to the width. The stage around the window takes the scaled size, so the
+    // page never scrolls sideways. Everything comes from the table's sizes and
+    // the observed width: nothing here reads the layout back.
     fit: function () {
-      var window = document.getElementById('velsona');
-      if (!window) return;
-      var stage = window.parentNode;
-      var scale = Math.min(1, (document.documentElement.clientWidth - 16) / window.offsetWidth);
-      window.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
-      stage.style.width = window.offsetWidth * scale + 'px';
-      stage.style.height = window.offsetHeight * scale + 'px';
+      var page = VelsonaPage;
+      var shown = document.getElementById('velsona');
+      if (!shown || !page.viewport) return;
+      var room = page.viewport - 2 * page.margin - page.chrome.width;
+      var stacked = room < page.width && page.frames.length > 1;
+      var width = page.width, height = page.height;
+      if (stacked) {
+        room += 2 * (page.margin - page.narrowMargin);
+        var right = 0, bottom = 0, stackedRight = 0, stackedBottom = 0;
+        page.frames.forEach(function (frame) {
+          right = Math.max(right, frame.left + frame.width);
+          bottom = Math.max(bottom, frame.top + frame.height);
+          stackedRight = Math.max(stackedRight, frame.left + frame.dx + frame.width);
+          stackedBottom = Math.max(stackedBottom, frame.top + frame.dy + frame.height);
+        });
+        // The same room to the right and below as the window has beside its frames.
+        width += stackedRight - right;
+        height += stackedBottom - bottom;
+      }
+      // In thousandths, rounded down, so that no rounding makes the page scroll sideways.
+      var scale = stacked || page.touch.matches ? Math.min(page.largest, Math.floor(room / width * 1000) / 1000) : 1;
+      page.frames.forEach(function (frame) {
+        var moved = stacked && (frame.dx || frame.dy) ? frame.dx + 'px ' + frame.dy + 'px' : '';
+        frame.items.forEach(function (item) { item.style.translate = moved; });
+      });
+      page.client.style.width = width + 'px';
+      page.client.style.height = height + 'px';
+      shown.style.transform = scale !== 1 ? 'scale(' + scale + ')' : '';
+      var stage = shown.parentNode;
+      stage.style.margin = stacked ? page.narrowMargin + 'px' : '';
+      stage.style.width = scale !== 1 ? (width + page.chrome.width) * scale + 'px' : '';
+      stage.style.height = scale !== 1 ? (height + page.chrome.height) * scale + 'px' : '';
     },
     // The modal message box: the page's own dialog, one message at a time.
     nextMessage: function () {
@@ -68,6 +113,8 @@ mergeInto(LibraryManager.library, {
     icon.width = icon.height = 16;
     page.make('span', '', bar).textContent = document.title;
     page.client = page.make('div', 'client', frame);
+    page.width = width;
+    page.height = height;
     page.client.style.width = width + 'px';
     page.client.style.height = height + 'px';
 
@@ -95,7 +142,18 @@ mergeInto(LibraryManager.library, {
     live.id = 'velsona-announcer';
     live.setAttribute('aria-live', 'polite');
     live.setAttribute('role', 'status');
-    window.addEventListener('resize', page.fit);
+    // The page's width as each layout leaves it, and whether a finger is the
+    // main pointer: all the window's fitting needs. The first control takes
+    // the focus here too, once the page is laid out, so that nothing has to
+    // lay it out early for it.
+    page.touch = matchMedia('(pointer: coarse)');
+    page.touch.addEventListener('change', page.fit);
+    new ResizeObserver(function (entries) {
+      page.viewport = entries[entries.length - 1].contentRect.width;
+      if (page.first) page.first.focus();
+      page.first = null;
+      page.fit();
+    }).observe(document.documentElement);
     // Tab comes round within the window, as on the desktop: from the last
     // stop to the first, and Shift+Tab from the first to the last.
     page.client.addEventListener('keydown', function (event) {
@@ -118,6 +176,17 @@ mergeInto(LibraryManager.library, {
     VelsonaPage.place(frame, left, top, width, height);
     frame.dataset.left = left;
     frame.dataset.top = top;
+    // Where the page is too narrow for the frames side by side, each stands
+    // below the one before it, at the first one's left, as far below it as
+    // it stood beside it.
+    var frames = VelsonaPage.frames, previous = frames[frames.length - 1];
+    var stack = { element: frame, left: left, top: top, width: width, height: height, dx: 0, dy: 0, items: [frame] };
+    if (previous) {
+      stack.dx = frames[0].left - left;
+      var gap = Math.max(0, left - previous.left - previous.width);
+      stack.dy = previous.top + previous.dy + previous.height + gap - top;
+    }
+    frames.push(stack);
   },
 
   velsona_page_control__deps: ['$VelsonaPage'],
@@ -168,6 +237,7 @@ mergeInto(LibraryManager.library, {
     page.place(outer, left + (frame ? Number(frame.dataset.left) : 0), top + (frame ? Number(frame.dataset.top) : 0),
                width, height);
     if (frame) {
+      page.frames.find(function (stack) { return stack.element === frame; }).items.push(outer);
       if (!outer.id) outer.id = id + '-box';
       var owned = frame.getAttribute('aria-owns');
       frame.setAttribute('aria-owns', (owned ? owned + ' ' : '') + outer.id);
@@ -223,9 +293,9 @@ mergeInto(LibraryManager.library, {
   velsona_page_show: function (first) {
     var window = document.getElementById('velsona');
     window.classList.add('shown');
-    VelsonaPage.fit();
     var control = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
-    if (control) control.focus();
+    if (control && VelsonaPage.viewport) control.focus();
+    else VelsonaPage.first = control;
   },
 
   velsona_page_warn__deps: ['$VelsonaPage'],

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Retakes docs/screenshot-web.png and docs/screenshot-web-phone.png: the page
-# in headless Chromium on a desktop and on a phone-sized screen (360 CSS px),
-# with a worked example typed in.
+# Retakes docs/screenshot-web.png, docs/screenshot-web-phone.png and
+# docs/screenshot-web-phone-landscape.png: the page in headless Chromium on a
+# desktop and on a phone upright (360 CSS px wide) and on its side (740), with
+# a worked example typed in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh web-test >&2

@@ -91,7 +91,7 @@ def bench(page, runs, program):
 
     reports.sort(key=lambda report: score(report, "performance"))
     middle = reports[len(reports) // 2]
-    print("Lighthouse %s, mobile, Chromium %s, %d runs (CPU benchmark index %s)" % (
+    print("Lighthouse %s, mobile, Chromium %s, the page served gzipped, %d runs (CPU benchmark index %s)" % (
         middle["lighthouseVersion"], middle["environment"]["hostUserAgent"].split("Chrome/")[1].split()[0], runs,
         ", ".join(str(round(report["environment"]["benchmarkIndex"])) for report in reports)))
     print("performance %d (median; runs %s): %s" % (

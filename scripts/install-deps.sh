@@ -11,6 +11,8 @@
 #   install-deps.sh shot-windows   that, and what scripts/screenshot-windows.sh needs
 #   install-deps.sh web    what building the web edition (WebAssembly) needs
 #   install-deps.sh web-test   that, and what its tests under node and Chromium need
+#   install-deps.sh bench-web  that of web-test, and Lighthouse from npm for
+#                              scripts/bench-lighthouse.sh
 #   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
 #                            test and shot include it
 set -euo pipefail
@@ -24,6 +26,7 @@ web_test=(g++ googletest chromium chromium-driver python3-selenium)
 # npm installs axe-core; a node from elsewhere may bring its own npm.
 command -v npm > /dev/null || web_test+=(npm)
 italian=no
+lighthouse=no
 case "${1:-run}" in
   locale) packages=(locales) italian=yes ;;
   windows) packages=("${windows[@]}") ;;
@@ -40,6 +43,7 @@ case "${1:-run}" in
   shot-windows) packages=("${windows[@]}" "${windows_test[@]}" xdotool imagemagick fonts-wine) ;;
   valgrind) packages+=(libgtest-dev valgrind) ;;
   bench) packages+=(libgtest-dev libbenchmark-dev xvfb xauth python3-xlib) ;;
+  bench-web) packages=("${web[@]}" "${web_test[@]}") lighthouse=yes ;;
 esac
 
 sudo=()
@@ -61,4 +65,17 @@ if [ "$italian" = yes ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; the
   grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen ||
     echo 'it_IT.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo[@]}" locale-gen
+fi
+
+# Lighthouse, at a pinned release, from npm into a folder of its own that
+# scripts/bench-lighthouse.sh runs it from. 12.x is the last line that runs
+# on Debian's node (20); it drives the Chromium installed above.
+if [ "$lighthouse" = yes ]; then
+  lighthouse_dir=/opt/velsona/lighthouse
+  lighthouse_version=12.8.2
+  if ! grep -qs "\"version\": \"$lighthouse_version\"" "$lighthouse_dir/node_modules/lighthouse/package.json"; then
+    echo "Installing lighthouse $lighthouse_version from npm into $lighthouse_dir"
+    "${sudo[@]}" mkdir -p "$lighthouse_dir"
+    "${sudo[@]}" npm install --no-save --no-audit --no-fund --prefix "$lighthouse_dir" "lighthouse@$lighthouse_version"
+  fi
 fi

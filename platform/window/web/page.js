@@ -10,6 +10,8 @@ mergeInto(LibraryManager.library, {
     fallbacks: '"Liberation Sans", Arimo, Arial, Helvetica, sans-serif',
     canvas: null,
     dialog: null,
+    announcers: [],
+    nextAnnouncer: 0,
     waiting: [],
 
     font: function (points) {
@@ -91,10 +93,15 @@ mergeInto(LibraryManager.library, {
     });
     page.dialog = dialog;
 
-    var live = page.make('div', 'announcer', main);
-    live.id = 'velsona-announcer';
-    live.setAttribute('aria-live', 'polite');
-    live.setAttribute('role', 'status');
+    // Two live regions, written by turns, so that an utterance the same as
+    // the last one still arrives in a region that was empty, and is spoken.
+    page.announcers = [0, 1].map(function (turn) {
+      var live = page.make('div', 'announcer', main);
+      live.id = 'velsona-announcer-' + turn;
+      live.setAttribute('aria-live', 'polite');
+      live.setAttribute('role', 'status');
+      return live;
+    });
     window.addEventListener('resize', page.fit);
     // Tab comes round within the window, as on the desktop: from the last
     // stop to the first, and Shift+Tab from the first to the last.
@@ -198,14 +205,22 @@ mergeInto(LibraryManager.library, {
   },
 
   velsona_page_set_result__deps: ['$VelsonaPage'],
-  velsona_page_set_result: function (name, text, points, tooltip, announcement) {
+  velsona_page_set_result: function (name, text, points, tooltip) {
     var field = document.getElementById(UTF8ToString(name));
-    var value = UTF8ToString(text);
-    field.value = value;
+    field.value = UTF8ToString(text);
     field.style.font = VelsonaPage.font(points);
     field.title = UTF8ToString(tooltip);
-    // A new result is read out once, politely; an emptied field says nothing.
-    if (value) document.getElementById('velsona-announcer').textContent = UTF8ToString(announcement);
+  },
+
+  // One utterance, read out politely: written whole to one live region, the
+  // other emptied for the next.
+  velsona_page_announce__deps: ['$VelsonaPage'],
+  velsona_page_announce: function (text) {
+    var page = VelsonaPage;
+    var live = page.announcers[page.nextAnnouncer];
+    page.nextAnnouncer = 1 - page.nextAnnouncer;
+    page.announcers[page.nextAnnouncer].textContent = '';
+    live.textContent = UTF8ToString(text);
   },
 
   velsona_page_checked: function (name) {
@@ -245,12 +260,4 @@ mergeInto(LibraryManager.library, {
     return lengthBytesUTF8(separator);
   },
 
-  velsona_page_close__deps: ['$VelsonaPage'],
-  velsona_page_close: function () {
-    var window = document.getElementById('velsona');
-    if (window) window.remove();
-    if (VelsonaPage.dialog) VelsonaPage.dialog.remove();
-    var live = document.getElementById('velsona-announcer');
-    if (live) live.remove();
-  },
 });

@@ -47,16 +47,17 @@ def main():
     browser = start_chromium()
     try:
         open_page(browser, server.origin)
-        # Orca follows the page once it speaks of it.
-        check(bool(wait_atspi(lambda: any("Velsona" in line for line in spoken(log)), 20)), "Orca reads the page")
+        # Orca follows the page once it has told that the page has loaded.
+        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona .* completato", line)
+                                          for line in spoken(log)), 30)), "Orca reads the page")
         for typed, button, pattern, times in CASES:
             for name, text in typed:
                 type_into(browser, name, text)
             actions(browser).click(element(browser, button)).perform()
-            lines = wait_atspi(lambda: len([l for l in spoken(log) if re.search(pattern, l)]) >= times and
-                               [l for l in spoken(log) if re.search(pattern, l)], 10) or []
+            said = lambda: [line for line in spoken(log) if re.search(pattern, line)]  # noqa: E731
+            wait_atspi(lambda: len(said()) >= times, 10)
             wait_atspi(lambda: False, 1)  # anything more of the same would be said by now
-            lines = [line for line in spoken(log) if re.search(pattern, line)]
+            lines = said()
             check(len(lines) == times, f"Orca says {pattern!r} {times} time(s) ({lines})")
     finally:
         browser.quit()

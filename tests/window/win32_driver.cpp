@@ -23,6 +23,7 @@
 
 #include "platform/window/win32/utf16.h"
 #include "tests/window/scenarios.h"
+#include "ui/controls.h"
 #include "ui/form1.h"
 
 namespace velsona::window_tests {
@@ -472,6 +473,19 @@ std::vector<std::string> EndsWithDefaultHandling() {
   return {"WM_NCDESTROY's default handling went to:" + seen};
 }
 
+// Every handler added to a control runs on its click, in the order added.
+std::vector<std::string> RunsEveryClickHandlerInOrder() {
+  platform::Form form(ui::kForm1Window, ui::Form1Controls());
+  std::string ran;
+  form.OnClick("Arrotonda", [&ran] { ran += "1"; });
+  form.OnClick("Arrotonda", [&ran] { ran += "2"; });
+  const auto window = static_cast<HWND>(form.NativeWindow());
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (NameOf(child) == "Arrotonda") SendMessageW(child, BM_CLICK, 0, 0);
+  }
+  return ran == "12" ? std::vector<std::string>{} : std::vector<std::string>{"the handlers that ran: " + ran};
+}
+
 // A result field that cannot be made (the second one, refused by a hook) and
 // the brushes made for the ones before it.
 int readOnlyFieldsMade = 0;
@@ -569,7 +583,8 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::vector<std::string> (*)()> checks[] = {
         {"the window follows a change of density", FollowsDensityChange},
         {"the window's last message gets its default handling", EndsWithDefaultHandling},
-        {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes}};
+        {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes},
+        {"every click handler runs, in the order added", RunsEveryClickHandlerInOrder}};
     for (const auto& [name, check] : checks) {
       ++played;
       const std::vector<std::string> faults = check();

@@ -161,14 +161,13 @@ LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-// A function of a system library, looked up when first needed: null where
-// this Windows lacks the library or the function. Only the system folder is
-// searched, never the program's or the current one.
+// A function of a system library (loaded once, kept for the program's life):
+// null where this Windows lacks the library or the function. Only the system
+// folder is searched, never the program's or the current one.
 template <typename Function>
-Function SystemFunction(const wchar_t* library, const char* name) {
-  const HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+Function SystemFunction(HMODULE library, const char* name) {
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 // Speaks `utterance` through a screen reader: a UI Automation notification
@@ -181,10 +180,12 @@ void Notify(HWND window, const std::wstring& utterance) {
   using FreeString = void(WINAPI*)(BSTR);
   constexpr int kActionCompleted = 2;  // NotificationKind
   constexpr int kMostRecent = 3;       // NotificationProcessing: a newer result replaces one not yet spoken
-  const auto hostProvider = SystemFunction<HostProvider>(L"UIAutomationCore.dll", "UiaHostProviderFromHwnd");
-  const auto raise = SystemFunction<RaiseNotification>(L"UIAutomationCore.dll", "UiaRaiseNotificationEvent");
-  const auto allocString = SystemFunction<AllocString>(L"OleAut32.dll", "SysAllocString");
-  const auto freeString = SystemFunction<FreeString>(L"OleAut32.dll", "SysFreeString");
+  static const HMODULE automation = LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  static const HMODULE automationStrings = LoadLibraryExW(L"OleAut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const auto hostProvider = SystemFunction<HostProvider>(automation, "UiaHostProviderFromHwnd");
+  const auto raise = SystemFunction<RaiseNotification>(automation, "UiaRaiseNotificationEvent");
+  const auto allocString = SystemFunction<AllocString>(automationStrings, "SysAllocString");
+  const auto freeString = SystemFunction<FreeString>(automationStrings, "SysFreeString");
   if (hostProvider == nullptr || raise == nullptr || allocString == nullptr || freeString == nullptr) return;
   IUnknown* provider = nullptr;
   if (FAILED(hostProvider(window, &provider)) || provider == nullptr) return;

@@ -32,7 +32,10 @@ case "${1:-run}" in
   windows) packages=("${windows[@]}") ;;
   windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
   web) packages=("${web[@]}") ;;
-  web-test) packages=("${web[@]}" "${web_test[@]}") ;;
+  # With Orca beside a visible Chromium on a private display, in Italian.
+  web-test) packages=("${web[@]}" "${web_test[@]}" xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core
+                      gir1.2-atspi-2.0 python3-gi orca procps locales)
+            italian=yes ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
                   xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps

@@ -80,15 +80,18 @@ class Form {
 
   // The text of a text box or result field, as UTF-8.
   std::string Text(std::string_view control) const;
-  // Sets the text of a result field; assistive technology is told of the
-  // change. The text always shows whole: wider than the field, it is drawn
-  // in a smaller font until it fits, and the field's tooltip then gives it in
-  // full below the field's description.
+  // Sets the text of a result field. The text always shows whole: wider
+  // than the field, it is drawn in a smaller font until it fits, and the
+  // field's tooltip then gives it in full below the field's description.
+  // A screen reader is told of the change once the click handler that made
+  // it returns, with every other change of that handler, in one utterance
+  // (announcements.h); or sooner, when the handler opens a warning.
   void SetText(std::string_view control, std::string_view text);
   CheckState Check(std::string_view control) const;
-  // Runs `handler` when the user clicks the button or check box (Space on
-  // either, Enter on a focused button), after its new state is in place;
-  // never when code sets it.
+  // Adds `handler` to those run when the user clicks the button or check
+  // box (Space on either, Enter on a focused button), after its new state is
+  // in place; never when code sets it. A control's handlers run in the order
+  // they were added.
   void OnClick(std::string_view control, std::function<void()> handler);
 
   // Shows the window centred on the screen, the focus on the first tab stop.
@@ -97,8 +100,10 @@ class Form {
   // nested event loop: the calling handler returns at once.
   void Warn(std::string_view title, std::string_view message);
 
-  // The toolkit's own window object (a QWidget* or an HWND), for tests and
-  // tools that inspect the window.
+  // The toolkit's own window object, for tests and tools that inspect the
+  // window: a QWidget* on Qt, an HWND on Win32. On the web the window is an
+  // element of the page, out of this program's reach: there it is the
+  // element's id, a const char* ("velsona").
   void* NativeWindow() const;
 
  private:

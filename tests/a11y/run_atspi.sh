@@ -2,8 +2,9 @@
 # Runs the program on a private X display and a private session bus with
 # the accessibility bus switched on, as a desktop does for a screen reader,
 # and has a client read and drive it through AT-SPI.
-#   run_atspi.sh PROGRAM CLIENT [orca]
-# With `orca`, Orca runs too, and the client gets the path of its log.
+#   run_atspi.sh PROGRAM CLIENT [orca [ARGUMENT...]]
+# With `orca`, Orca runs too, and the client gets the path of its log, then
+# the ARGUMENTs. With `-` as the PROGRAM, the client starts what it reads.
 # Nothing of the user's is touched: the buses, settings and caches live in a
 # scratch folder that goes at the end.
 set -euo pipefail
@@ -59,12 +60,13 @@ fi
 
 # The C locale's point as the decimal separator (Italian's comma with Orca), and
 # nothing in the environment that would choose another platform or theme.
+if [ "$program" = - ]; then program=true; fi
 LC_ALL=${locale:-C.UTF-8} QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORMTHEME= \
   "$program" 2>"$scratch/program.log" &
 program_pid=$!
 pids+=("$program_pid")
 
 status=0
-/usr/bin/python3 "$client" "$program_pid" ${orca:+"$scratch/orca.log"} || status=$?
+/usr/bin/python3 "$client" "$program_pid" ${orca:+"$scratch/orca.log"} "${@:4}" || status=$?
 if [ "$status" -ne 0 ]; then echo "--- the program's output:"; cat "$scratch/program.log"; fi
 exit "$status"

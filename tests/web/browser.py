@@ -129,6 +129,22 @@ const probe = {
     return dialog && dialog.open ? [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
       dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
       dialog.returnFocus ? dialog.returnFocus.id : ''] : null; },
+  // What a screen reader is read from the live regions: each text a region
+  // changes to, when not empty, from when the page opens; the last since the last look.
+  listen: () => {
+    const regions = [...document.querySelectorAll('[aria-live]')], seen = new Map();
+    window.velsonaHeard = [];
+    for (const region of regions) seen.set(region, region.textContent);
+    new MutationObserver(() => {
+      for (const region of regions) {
+        if (region.textContent === seen.get(region)) continue;
+        seen.set(region, region.textContent);
+        if (region.textContent) window.velsonaHeard.push(region.textContent);
+      }
+    }).observe(document.body, { subtree: true, childList: true, characterData: true });
+    return [];
+  },
+  announced: () => [(window.velsonaHeard.splice(0).pop()) || ''],
   scale: () => [1],  // CSS pixels are the scenarios' own
   close: () => [],
 };
@@ -153,6 +169,7 @@ class Player:
         if command == "open":
             b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             open_page(b, self.origin)
+            b.execute_script(PROBE, "listen")
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":

@@ -1,14 +1,18 @@
 // The window rules every backend shares: what a control table may not hold,
-// how a call naming the wrong control is answered, and the loop that shrinks
-// a result's font. (The orders controls are made and reached in, and a
-// result's tooltip, are checked on each window by the shared scenarios.)
+// how a call naming the wrong control is answered, the loop that shrinks a
+// result's font, and what a screen reader is told of changed results. (The
+// orders controls are made and reached in, and a result's tooltip, are
+// checked on each window by the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
+
+#include "platform/window/announcements.h"
 
 namespace velsona::platform {
 namespace {
@@ -95,6 +99,37 @@ TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {
   // In whole pixels, as one backend counts.
   EXPECT_EQ(FittingFontSize(16, 145, 5, 1, width), 14);
   EXPECT_THROW(FittingFontSize(12, 1, 4, 0, width), std::invalid_argument);
+}
+
+TEST(Announcements, TellTheNetChangeOfEachFieldInOneUtterance) {
+  struct Change {
+    const char* name;
+    const char* before;
+    const char* after;
+  };
+  struct Case {
+    std::vector<Change> changes;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{}, ""},
+      {{{"Risultato", "", "4,4668"}}, "Risultato: 4,4668"},
+      {{{"Gamma", "", "115"}, {"Rapporto", "", "79"}}, "Gamma: 115. Rapporto: 79"},
+      {{{"Gamma", "115", "115"}, {"Rapporto", "79", "80"}}, "Rapporto: 80"},
+      {{{"Risultato", "4,4668", ""}}, "Risultato: nessun valore"},
+      {{{"Risultato", "10", ""}, {"Risultato", "", "10"}}, ""},
+      {{{"Risultato", "10", ""}, {"Risultato", "", "4"}}, "Risultato: 4"},
+      {{{"Risultato", "", "10"}, {"Risultato", "10", ""}}, ""},
+      {{{"Risultato", "10", "10"}}, ""},
+      {{{"", "", "10"}}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    Announcements announcements;
+    for (const Change& change : c.changes) announcements.Changed(change.name, change.before, change.after);
+    EXPECT_EQ(announcements.Take(), c.expected);
+    EXPECT_EQ(announcements.Take(), "") << "told twice";
+  }
 }
 
 }  // namespace

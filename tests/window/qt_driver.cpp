@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QAccessible>
 #include <QScreen>
 #include <QtTest>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "tests/window/scenarios.h"
 #include "tests/window/scoped_palette.h"
@@ -19,8 +21,42 @@
 namespace velsona::window_tests {
 namespace {
 
+// What assistive technology was last told out loud: an announcement, or
+// (before Qt 6.8) a notification object appearing, named by its words.
+QString heard;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+void HearAnnouncements(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::Announcement) heard = static_cast<QAccessibleAnnouncementEvent*>(event)->message();
+}
+#else
+// Watched as it appears, since the offscreen platform has no accessibility
+// events to catch.
+class NoticeWatcher : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+      QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(watched);
+      if (notice != nullptr && notice->role() == QAccessible::Notification) heard = notice->text(QAccessible::Name);
+    }
+    return false;
+  }
+};
+#endif
+
 class QtDriver : public Driver {
  public:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  // Every accessibility event comes here instead of to a screen reader.
+  QtDriver() {
+    QAccessible::installUpdateHandler(HearAnnouncements);
+    QAccessible::setActive(true);
+  }
+  ~QtDriver() override { QAccessible::installUpdateHandler(nullptr); }
+#else
+  QtDriver() { QApplication::instance()->installEventFilter(&watcher_); }
+#endif
+
   void Open(const std::string& separator) override {
     separator_ = separator;
     form_ = std::make_unique<ui::Form1>([this] { return platform::NumberFormat{separator_}; });
@@ -140,6 +176,10 @@ class QtDriver : public Driver {
     }
     dark_.emplace(dark);
   }
+  std::string Announced() override {
+    QCoreApplication::processEvents();
+    return std::exchange(heard, QString()).toStdString();
+  }
 
  private:
   std::optional<tests::ScopedPalette> dark_;
@@ -151,6 +191,9 @@ class QtDriver : public Driver {
     return widget;
   }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+  NoticeWatcher watcher_;
+#endif
   std::string separator_ = ".";
   std::unique_ptr<ui::Form1> form_;
 };

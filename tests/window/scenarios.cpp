@@ -24,6 +24,7 @@ Step WholeAtAnySize(const char* control) { return {Do::Whole, control, "any"}; }
 Step Readable(const char* control) { return {Do::Readable, control}; }
 Step Tooltip(const char* control, std::string text) { return {Do::Tooltip, control, std::move(text)}; }
 Step TooltipHas(const char* control, std::string text) { return {Do::TooltipHas, control, std::move(text)}; }
+Step Announced(std::string text) { return {Do::Announced, "", std::move(text)}; }
 
 // The size of the result fields' own font, in points.
 constexpr double kResultPoints = 12;
@@ -136,24 +137,26 @@ std::vector<Scenario> WindowScenarios() {
       {"arrotonda with letters in the field is told and blanks",
        ",",
        {Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4,4668"), Type("DBSens1", "x"),
-        Click("Arrotonda"), Warned(), Shows("MVSens1", "")}},
-      {"a refused input blanks the earlier result",
+        Click("Arrotonda"), Warned(), Shows("MVSens1", ""), Announced("Risultato in mV/Pa: nessun valore")}},
+      {"a refused input blanks the earlier result, which a screen reader is told, and so is the next",
        ".",
-       {Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668"), Type("DBSens1", "5"),
-        Click("CalcolaSens"), Shows("MVSens1", ""), Type("MVSens2", "1000"), Click("CalcolaSens2"),
+       {Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668"),
+        Announced("Risultato in mV/Pa: 4.4668"), Type("DBSens1", "5"), Click("CalcolaSens"), Shows("MVSens1", ""),
+        Announced("Risultato in mV/Pa: nessun valore"), Type("DBSens1", "-47"), Click("CalcolaSens"),
+        Announced("Risultato in mV/Pa: 4.4668"), Type("MVSens2", "1000"), Click("CalcolaSens2"),
         Shows("DBSens2", "0"), Type("MVSens2", "1001"), Click("CalcolaSens2"), Shows("DBSens2", ""),
         Type("DBSens1", "1e9"), Click("CalcolaSens"), Shows("MVSens1", "")}},
-      {"gamma keeps its results when a field is empty or not a number",
+      {"gamma keeps its results when a field is empty or not a number; both are told in one utterance",
        ".",
        {Type("MAXSPL", "130"), Type("SELFNOISE", "15"), Click("CalcGamma"), Shows("LabGamma", "115"),
-        Shows("LabSN", "79"), Type("SELFNOISE", ""), Click("CalcGamma"), Shows("LabGamma", "115"),
-        Shows("LabSN", "79"), Type("SELFNOISE", "abc"), Click("CalcGamma"), Warned(), Shows("LabGamma", "115"),
-        Shows("LabSN", "79")}},
-      {"editing an input changes nothing until the click",
+        Shows("LabSN", "79"), Announced("Gamma dinamica in dB: 115. Rapporto segnale/rumore rif. 94 dB SPL: 79"),
+        Type("SELFNOISE", ""), Click("CalcGamma"), Shows("LabGamma", "115"), Shows("LabSN", "79"), Announced(""),
+        Type("SELFNOISE", "abc"), Click("CalcGamma"), Warned(), Shows("LabGamma", "115"), Shows("LabSN", "79")}},
+      {"editing an input changes nothing until the click, nor is anything told",
        ".",
-       {Type("DBSens1", "-40"), Click("CalcolaSens"), Shows("MVSens1", "10"), Type("DBSens1", "-6"),
-        Shows("MVSens1", "10"), Type("MAXSPL", "130"), Type("SELFNOISE", "15"), Click("CalcGamma"),
-        Type("MAXSPL", "100"), Shows("LabGamma", "115")}},
+       {Type("DBSens1", "-40"), Click("CalcolaSens"), Shows("MVSens1", "10"), Announced("Risultato in mV/Pa: 10"),
+        Type("DBSens1", "-6"), Shows("MVSens1", "10"), Announced(""), Type("MAXSPL", "130"), Type("SELFNOISE", "15"),
+        Click("CalcGamma"), Type("MAXSPL", "100"), Shows("LabGamma", "115")}},
       {"each button acts on its own block",
        ".",
        {Type("DBSens1", "-40"), Type("MVSens2", "10"), Type("MAXSPL", "130"), Type("SELFNOISE", "15"),
@@ -369,6 +372,11 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
         break;
       }
       case Do::Dark: driver.UseDarkColours(); break;
+      case Do::Announced: {
+        const std::string told = driver.Announced();
+        if (told != step.text) faults.push_back("a screen reader heard \"" + told + "\", not \"" + step.text + "\"");
+        break;
+      }
       case Do::Layout: CheckLayout(driver, faults); break;
       case Do::Window: CheckWindow(driver, faults); break;
     }

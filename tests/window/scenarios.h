@@ -2,7 +2,8 @@
 
 // Scenarios of the window, written once as data and played on each system's
 // window by a small driver of its own: keys typed one by one, clicks, the
-// texts shown, the warnings told, the Tab order, colours and places.
+// texts shown, the warnings told, what a screen reader is told, the Tab
+// order, colours and places.
 // No toolkit here: the drivers (Win32, Qt) hold all of that.
 
 #include <optional>
@@ -82,6 +83,9 @@ class Driver {
   virtual std::string Tooltip(const char* control) = 0;
   // The system's colours light on dark from now until the window closes.
   virtual void UseDarkColours() = 0;
+  // The last utterance the window gave a screen reader since the last call
+  // (through the toolkit's channel, as the reader gets it); "" if none.
+  virtual std::string Announced() = 0;
 };
 
 enum class Do {
@@ -101,6 +105,7 @@ enum class Do {
   Tooltip,     // control's tooltip is text
   TooltipHas,  // control's tooltip contains text
   Dark,        // the system's colours turn dark
+  Announced,   // a screen reader was last told text since the last look ("" for nothing)
 };
 
 struct Step {

@@ -75,6 +75,7 @@ class WebDriver : public Driver {
   }
   std::string Tooltip(const char* control) override { return Ask({"tooltip", control})[0]; }
   void UseDarkColours() override { Ask({"dark"}); }
+  std::string Announced() override { return Ask({"announced"})[0]; }
 
  private:
   // Sends one command; gives the reply's fields after "ok", at least

@@ -2,10 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QStringList>
-#include <QTimer>
 #include <QWidget>
-#include <algorithm>
 
 namespace velsona::platform {
 namespace {
@@ -26,50 +23,32 @@ QAccessibleInterface* NoticeAsNotification(const QString& className, QObject* ob
 
 }  // namespace
 
-ResultAnnouncer::ResultAnnouncer(QWidget* window) : window_(window) {
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+Announcer::Announcer(QWidget* window) : window_(window) {}
+#else
+Announcer::Announcer(QWidget* window) : notice_(new QWidget(window)) {
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(NoticeAsNotification);
     return true;
   }();
   (void)factoryInstalled;
-  notice_ = new QWidget(window);
   notice_->setObjectName(kNoticeName);
   notice_->setGeometry(0, 0, 0, 0);
   notice_->setFocusPolicy(Qt::NoFocus);
   notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
   notice_->hide();
+}
 #endif
-}
 
-void ResultAnnouncer::Changed(const QString& name, const QString& before, const QString& after) {
-  const auto known = std::find_if(pending_.begin(), pending_.end(), [&](const Change& c) { return c.name == name; });
-  if (known != pending_.end()) {
-    known->after = after;
-    return;
-  }
-  // The first change of this calculation: the announcement waits for the
-  // handler to return, with every change it makes.
-  if (pending_.empty()) QTimer::singleShot(0, window_, [this] { Announce(); });
-  pending_.push_back({name, before, after});
-}
-
-void ResultAnnouncer::Announce() {
-  QStringList parts;
-  for (const Change& change : pending_) {
-    if (change.after == change.before) continue;
-    const QString value = change.after.isEmpty() ? QStringLiteral("nessun valore") : change.after;
-    parts << change.name + QStringLiteral(": ") + value;
-  }
-  pending_.clear();
-  if (parts.isEmpty()) return;
-  const QString message = parts.join(QStringLiteral(". "));
+void Announcer::Say(const QString& utterance) {
+  if (utterance.isEmpty()) return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-  QAccessibleAnnouncementEvent announcement(window_, message);
+  QAccessibleAnnouncementEvent announcement(window_, utterance);
   QAccessible::updateAccessibility(&announcement);
 #else
+  // Hidden and shown again, so that the same words twice are spoken twice.
   notice_->hide();
-  notice_->setAccessibleName(message);
+  notice_->setAccessibleName(utterance);
   notice_->show();
 #endif
 }

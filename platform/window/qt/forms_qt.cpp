@@ -24,6 +24,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/window/announcements.h"
 #include "platform/window/form_rules.h"
 #include "platform/window/qt/announcer_qt.h"
 #include "platform/window/qt/regional_qt.h"
@@ -228,7 +229,11 @@ struct Form::Impl {
   std::vector<QWidget*> widgets;  // by index in the table
   // The font each result field has from the table, before its text shrinks it.
   std::vector<QFont> ownFonts;
-  std::unique_ptr<ResultAnnouncer> announcer;
+  Announcements announcements;
+  std::unique_ptr<Announcer> announcer;
+
+  // Tells a screen reader what the result fields' changes so far come to.
+  void Announce() { announcer->Say(QString::fromStdString(announcements.Take())); }
 
   // The widget of control `name`, checked fit for `use`.
   template <typename T>
@@ -253,7 +258,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   top->setWindowTitle(ToQString(window.title));
   top->setWindowIcon(ProgramIcon());
   top->setFixedSize(TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight));
-  impl_->announcer = std::make_unique<ResultAnnouncer>(top);
+  impl_->announcer = std::make_unique<Announcer>(top);
 
   const ControlTable& table = impl_->table;
   impl_->ownFonts.resize(table.size());
@@ -295,11 +300,11 @@ void Form::SetText(std::string_view control, std::string_view text) {
   // carries it after what the field is ("Sensibilità in mV/Pa: 4,4668");
   // setting the name sends them the change. A reader speaks that only for
   // the focused control, and results never take the focus, so the change
-  // is announced as well.
+  // is announced as well, once the handler making it has returned.
   const QString name = ToQString(spec.accessibleName);
   if (!name.isEmpty()) {
     label->setAccessibleName(value.isEmpty() ? name : name + QStringLiteral(": ") + value);
-    impl_->announcer->Changed(name, before, value);
+    impl_->announcements.Changed(spec.accessibleName, before.toStdString(), value.toStdString());
   } else {
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
@@ -317,8 +322,12 @@ CheckState Form::Check(std::string_view control) const {
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
   auto* button = impl_->Find<QAbstractButton>(control, Use::Click);
-  // `clicked` comes from the user's click or Space key only, after the new state is in place.
-  QObject::connect(button, &QAbstractButton::clicked, button, [handler = std::move(handler)] { handler(); });
+  // `clicked` comes from the user's click or Space key only, after the new
+  // state is in place; each connection adds a handler, run in the order added.
+  QObject::connect(button, &QAbstractButton::clicked, button, [impl = impl_.get(), handler = std::move(handler)] {
+    handler();
+    impl->Announce();
+  });
 }
 
 void Form::Show() {
@@ -332,7 +341,8 @@ void Form::Show() {
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {
-  impl_->announcer->Announce();
+  // The results' changes first: the box is what a screen reader speaks next.
+  impl_->Announce();
   auto* box = new QMessageBox(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok,
                               impl_->window.get());
   box->setObjectName(QStringLiteral("failureMessage"));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/window/announcements.h"
 #include "platform/window/form_rules.h"
 
 // The window in a web page: every control is an element of the page, made
@@ -17,8 +18,8 @@ void velsona_page_control(const char* name, int kind, const char* frame, int lef
                           const char* text, double points, int centred, int maxLength, int background,
                           const char* accessibleName, const char* description);
 int velsona_page_text(const char* name, char* buffer, int capacity);
-void velsona_page_set_result(const char* name, const char* text, double points, const char* tooltip,
-                             const char* announcement);
+void velsona_page_set_result(const char* name, const char* text, double points, const char* tooltip);
+void velsona_page_announce(const char* text);
 int velsona_page_checked(const char* name);
 double velsona_page_room(const char* name);
 double velsona_page_measure(const char* text, double points);
@@ -26,7 +27,6 @@ void velsona_page_on_click(const char* name, int handler);
 void velsona_page_show(const char* first);
 void velsona_page_warn(const char* title, const char* message);
 int velsona_page_decimal_separator(char* buffer, int capacity);
-void velsona_page_close();
 }
 
 namespace velsona::platform {
@@ -65,10 +65,19 @@ NumberFormat CurrentNumberFormat() {
   return format;
 }
 
+// The id of the page's element that is the window.
+constexpr char kWindowElement[] = "velsona";
+
 struct Form::Impl {
   explicit Impl(const std::vector<ControlSpec>& controls) : table(controls) {}
   ControlTable table;
-  std::vector<int> handlers;
+  Announcements announcements;
+
+  // Tells a screen reader what the result fields' changes so far come to.
+  void Announce() {
+    const std::string utterance = announcements.Take();
+    if (!utterance.empty()) velsona_page_announce(utterance.c_str());
+  }
 };
 
 Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
@@ -91,10 +100,8 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   }
 }
 
-Form::~Form() {
-  for (const int handler : impl_->handlers) ClickHandlers()[static_cast<std::size_t>(handler)] = nullptr;
-  velsona_page_close();
-}
+// Never run: the window lasts as long as the page (Application::Run).
+Form::~Form() = default;
 
 std::string Form::Text(std::string_view control) const {
   const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::ReadText)];
@@ -104,15 +111,15 @@ std::string Form::Text(std::string_view control) const {
 void Form::SetText(std::string_view control, std::string_view text) {
   const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::WriteText)];
   const std::string value(text);
+  const std::string before =
+      ReadFromPage([&spec](char* buffer, int capacity) { return velsona_page_text(spec.name, buffer, capacity); });
   const double room = velsona_page_room(spec.name);
   const double points = FittingFontSize(spec.fontPoints, room, kSmallestResultPoints, 0.25, [&](double size) {
     return velsona_page_measure(value.c_str(), size);
   });
   const std::string tooltip = ResultTooltip(spec.accessibleDescription, value, points < spec.fontPoints);
-  // What the live region reads out: what the field is, then the new result.
-  const std::string announcement =
-      value.empty() || *spec.accessibleName == '\0' ? value : std::string(spec.accessibleName) + ": " + value;
-  velsona_page_set_result(spec.name, value.c_str(), points, tooltip.c_str(), announcement.c_str());
+  velsona_page_set_result(spec.name, value.c_str(), points, tooltip.c_str());
+  impl_->announcements.Changed(spec.accessibleName, before, value);
 }
 
 CheckState Form::Check(std::string_view control) const {
@@ -122,10 +129,12 @@ CheckState Form::Check(std::string_view control) const {
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
   const ControlSpec& spec = impl_->table[impl_->table.Find(control, Use::Click)];
-  ClickHandlers().push_back(std::move(handler));
-  const int id = static_cast<int>(ClickHandlers().size() - 1);
-  impl_->handlers.push_back(id);
-  velsona_page_on_click(spec.name, id);
+  // Each call adds a listener on the element, and the page runs them in the order added.
+  ClickHandlers().push_back([impl = impl_.get(), handler = std::move(handler)] {
+    handler();
+    impl->Announce();
+  });
+  velsona_page_on_click(spec.name, static_cast<int>(ClickHandlers().size() - 1));
 }
 
 void Form::Show() {
@@ -134,10 +143,12 @@ void Form::Show() {
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {
+  // The results' changes first: the message is what a screen reader speaks next.
+  impl_->Announce();
   velsona_page_warn(std::string(title).c_str(), std::string(message).c_str());
 }
 
-void* Form::NativeWindow() const { return impl_.get(); }
+void* Form::NativeWindow() const { return const_cast<char*>(kWindowElement); }
 
 struct Application::Impl {};
 

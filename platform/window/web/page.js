@@ -10,6 +10,8 @@ mergeInto(LibraryManager.library, {
     fallbacks: '"Liberation Sans", Arimo, Arial, Helvetica, sans-serif',
     canvas: null,
     dialog: null,
+    announcers: [],
+    nextAnnouncer: 0,
     waiting: [],
     // The client area's own size, and the frames in the order they were made,
     // each with the elements it holds.
@@ -138,10 +140,15 @@ mergeInto(LibraryManager.library, {
     });
     page.dialog = dialog;
 
-    var live = page.make('div', 'announcer', main);
-    live.id = 'velsona-announcer';
-    live.setAttribute('aria-live', 'polite');
-    live.setAttribute('role', 'status');
+    // Two live regions, written by turns, so that an utterance the same as
+    // the last one still arrives in a region that was empty, and is spoken.
+    page.announcers = [0, 1].map(function (turn) {
+      var live = page.make('div', 'announcer', main);
+      live.id = 'velsona-announcer-' + turn;
+      live.setAttribute('aria-live', 'polite');
+      live.setAttribute('role', 'status');
+      return live;
+    });
     // The page's width as each layout leaves it, and whether a finger is the
     // main pointer: all the window's fitting needs. The first control takes
     // the focus here too, once the page is laid out, so that nothing has to
@@ -268,14 +275,22 @@ mergeInto(LibraryManager.library, {
   },
 
   velsona_page_set_result__deps: ['$VelsonaPage'],
-  velsona_page_set_result: function (name, text, points, tooltip, announcement) {
+  velsona_page_set_result: function (name, text, points, tooltip) {
     var field = document.getElementById(UTF8ToString(name));
-    var value = UTF8ToString(text);
-    field.value = value;
+    field.value = UTF8ToString(text);
     field.style.font = VelsonaPage.font(points);
     field.title = UTF8ToString(tooltip);
-    // A new result is read out once, politely; an emptied field says nothing.
-    if (value) document.getElementById('velsona-announcer').textContent = UTF8ToString(announcement);
+  },
+
+  // One utterance, read out politely: written whole to one live region, the
+  // other emptied for the next.
+  velsona_page_announce__deps: ['$VelsonaPage'],
+  velsona_page_announce: function (text) {
+    var page = VelsonaPage;
+    var live = page.announcers[page.nextAnnouncer];
+    page.nextAnnouncer = 1 - page.nextAnnouncer;
+    page.announcers[page.nextAnnouncer].textContent = '';
+    live.textContent = UTF8ToString(text);
   },
 
   velsona_page_checked: function (name) {
@@ -315,12 +330,4 @@ mergeInto(LibraryManager.library, {
     return lengthBytesUTF8(separator);
   },
 
-  velsona_page_close__deps: ['$VelsonaPage'],
-  velsona_page_close: function () {
-    var window = document.getElementById('velsona');
-    if (window) window.remove();
-    if (VelsonaPage.dialog) VelsonaPage.dialog.remove();
-    var live = document.getElementById('velsona-announcer');
-    if (live) live.remove();
-  },
 });

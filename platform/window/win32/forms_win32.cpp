@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <oleauto.h>
+#include <unknwn.h>
 #include <deque>
 #include <map>
 #include <memory>
@@ -15,6 +17,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "platform/window/announcements.h"
 #include "platform/window/form_rules.h"
 #include "platform/window/win32/utf16.h"
 
@@ -158,6 +161,42 @@ LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+// A function of a system library (loaded once, kept for the program's life):
+// null where this Windows lacks the library or the function. Only the system
+// folder is searched, never the program's or the current one.
+template <typename Function>
+Function SystemFunction(HMODULE library, const char* name) {
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// Speaks `utterance` through a screen reader: a UI Automation notification
+// raised on the window. Windows has it since 10 version 1709; before that,
+// or without UI Automation, nothing is said and the window works as ever.
+void Notify(HWND window, const std::wstring& utterance) {
+  using HostProvider = HRESULT(WINAPI*)(HWND, IUnknown**);
+  using RaiseNotification = HRESULT(WINAPI*)(IUnknown*, int kind, int processing, BSTR text, BSTR activity);
+  using AllocString = BSTR(WINAPI*)(const OLECHAR*);
+  using FreeString = void(WINAPI*)(BSTR);
+  constexpr int kActionCompleted = 2;  // NotificationKind
+  constexpr int kMostRecent = 3;       // NotificationProcessing: a newer result replaces one not yet spoken
+  static const HMODULE automation = LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  static const HMODULE automationStrings = LoadLibraryExW(L"OleAut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const auto hostProvider = SystemFunction<HostProvider>(automation, "UiaHostProviderFromHwnd");
+  const auto raise = SystemFunction<RaiseNotification>(automation, "UiaRaiseNotificationEvent");
+  const auto allocString = SystemFunction<AllocString>(automationStrings, "SysAllocString");
+  const auto freeString = SystemFunction<FreeString>(automationStrings, "SysFreeString");
+  if (hostProvider == nullptr || raise == nullptr || allocString == nullptr || freeString == nullptr) return;
+  IUnknown* provider = nullptr;
+  if (FAILED(hostProvider(window, &provider)) || provider == nullptr) return;
+  const BSTR text = allocString(utterance.c_str());
+  const BSTR activity = allocString(L"VelsonaResults");
+  if (text != nullptr && activity != nullptr) raise(provider, kActionCompleted, kMostRecent, text, activity);
+  freeString(text);
+  freeString(activity);
+  provider->Release();
+}
+
 }  // namespace
 
 NumberFormat CurrentNumberFormat() {
@@ -177,7 +216,7 @@ struct Form::Impl {
     UniqueBrush background;
     UniqueFont fitted;  // a result field's smaller font, while its text needs one
     std::wstring description;  // the tooltip, and a result field's while it is blank
-    std::function<void()> onClick;
+    std::vector<std::function<void()>> onClick;  // in the order added
   };
 
   explicit Impl(const std::vector<ControlSpec>& specs) : table(specs), controls(table.size()) {
@@ -205,6 +244,13 @@ struct Form::Impl {
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
+  Announcements announcements;
+
+  // Tells a screen reader what the result fields' changes so far come to.
+  void Announce() {
+    const std::string utterance = announcements.Take();
+    if (!utterance.empty()) Notify(window, Wide(utterance));
+  }
 
   // The control of ours that `hwnd` is, or null.
   Control* FindByHandle(HWND hwnd) {
@@ -382,9 +428,12 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (id == IDCANCEL) return 0;  // Escape does not close the window
       const Control* control = FindByHandle(reinterpret_cast<HWND>(lParam));
-      if (control != nullptr && HIWORD(wParam) == BN_CLICKED && control->onClick) {
+      if (control != nullptr && HIWORD(wParam) == BN_CLICKED) {
         // An auto check box has its new state by now.
-        control->onClick();
+        for (const auto& handler : control->onClick) {
+          handler();
+          Announce();
+        }
       }
       return 0;
     }
@@ -518,9 +567,12 @@ std::string Form::Text(std::string_view control) const {
 
 void Form::SetText(std::string_view control, std::string_view text) {
   Impl::Control& field = impl_->Find(control, Use::WriteText);
-  // An edit control tells assistive technology of its new value itself.
+  const std::string before = Text(control);
+  // An edit control tells assistive technology of its new value itself, but
+  // a screen reader speaks that only for the focused one: results never are.
   SetWindowTextW(field.hwnd, Wide(text).c_str());
   impl_->FitText(field);
+  impl_->announcements.Changed(field.spec->accessibleName, before, text);
 }
 
 CheckState Form::Check(std::string_view control) const {
@@ -532,7 +584,7 @@ CheckState Form::Check(std::string_view control) const {
 }
 
 void Form::OnClick(std::string_view control, std::function<void()> handler) {
-  impl_->Find(control, Use::Click).onClick = std::move(handler);
+  impl_->Find(control, Use::Click).onClick.push_back(std::move(handler));
 }
 
 void Form::Show() {
@@ -555,6 +607,8 @@ void Form::Show() {
 }
 
 void Form::Warn(std::string_view title, std::string_view message) {
+  // The results' changes first: the box is what a screen reader speaks next.
+  impl_->Announce();
   // The box opens once the calling handler has returned to the event loop.
   impl_->warnings.emplace_back(Wide(title), Wide(message));
   PostMessageW(impl_->window, kShowWarning, 0, 0);

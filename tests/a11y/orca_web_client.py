@@ -1,0 +1,72 @@
+"""Uses the web page in a visible Chromium, with its accessibility on, while Orca runs
+(run_atspi.sh - CLIENT orca PAGE), and checks in Orca's log that each calculation's
+results are spoken once, in one utterance, also a result that comes back."""
+import os
+import re
+import sys
+import tempfile
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+from orca_client import spoken
+from atspi_client import check, failures, wait_for as wait_atspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+from browser import Server, actions, element, open_page, type_into  # noqa: E402
+
+# (field, text) typed, button clicked, and what Orca says (a pattern), counted from the start.
+CASES = [
+    ([("DBSens1", "-47")], "CalcolaSens", r"Risultato in mV/Pa: 4,4668", 1),
+    ([("MAXSPL", "130"), ("SELFNOISE", "15")], "CalcGamma",
+     r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79", 1),
+    ([("DBSens1", "5")], "CalcolaSens", r"Risultato in mV/Pa: nessun valore", 1),
+    # The same words as before are spoken again.
+    ([("DBSens1", "-47")], "CalcolaSens", r"Risultato in mV/Pa: 4,4668", 2),
+]
+
+
+def start_chromium():
+    options = webdriver.ChromeOptions()
+    for flag in ("--force-renderer-accessibility", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--lang=it-IT", "--window-size=900,700", "--window-position=0,0"):
+        options.add_argument(flag)
+    profile = tempfile.TemporaryDirectory()
+    options.add_argument("--user-data-dir=" + profile.name)
+    options.add_experimental_option("prefs", {"intl.accept_languages": "it-IT,it"})
+    options.binary_location = "/usr/bin/chromium"
+    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    browser.profile = profile
+    return browser
+
+
+def main():
+    log, folder = sys.argv[2], sys.argv[3]
+    server = Server(folder)
+    browser = start_chromium()
+    try:
+        open_page(browser, server.origin)
+        # Orca follows the page once it has told that the page has loaded.
+        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona .* completato", line)
+                                          for line in spoken(log)), 30)), "Orca reads the page")
+        for typed, button, pattern, times in CASES:
+            for name, text in typed:
+                type_into(browser, name, text)
+            actions(browser).click(element(browser, button)).perform()
+            said = lambda: [line for line in spoken(log) if re.search(pattern, line)]  # noqa: E731
+            wait_atspi(lambda: len(said()) >= times, 10)
+            wait_atspi(lambda: False, 1)  # anything more of the same would be said by now
+            lines = said()
+            check(len(lines) == times, f"Orca says {pattern!r} {times} time(s) ({lines})")
+    finally:
+        browser.quit()
+        browser.profile.cleanup()
+        server.stop()
+    if failures:
+        print("Orca said:\n" + "\n".join(spoken(log)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

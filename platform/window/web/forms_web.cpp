@@ -155,7 +155,9 @@ int Application::Run() {
 }  // namespace velsona::platform
 
 // Called by the page when the user clicks a button or check box (or presses it with a key).
-extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) {
+// The web build has no exceptions, so nothing crosses back into JavaScript
+// from here; misuse stops the program with its message on the console.
+extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) noexcept {
   auto& handlers = velsona::platform::ClickHandlers();
   if (handler >= 0 && static_cast<std::size_t>(handler) < handlers.size() && handlers[static_cast<std::size_t>(handler)]) {
     handlers[static_cast<std::size_t>(handler)]();

@@ -93,7 +93,8 @@ inline constexpr double kSmallestResultPoints = 4.0;
 // alone when the field has no description).
 std::string ResultTooltip(std::string_view description, std::string_view text, bool drawnSmaller);
 
-// The square sizes, in pixels, of the program's icon images.
-inline constexpr std::array<int, 5> kIconSizes = {32, 48, 64, 128, 256};
+// The square sizes, in pixels, of the program's icon images, smallest first
+// (given by the build, which ships those images).
+inline constexpr std::array kIconSizes = {VELSONA_ICON_SIZES};
 
 }  // namespace velsona::platform

@@ -21,6 +21,7 @@ void velsona_page_set_result(const char* name, const char* text, double points, 
                              const char* announcement);
 int velsona_page_checked(const char* name);
 double velsona_page_room(const char* name);
+void velsona_page_icon(const int* sizes, int count);
 double velsona_page_measure(const char* text, double points);
 void velsona_page_on_click(const char* name, int handler);
 void velsona_page_show(const char* first);
@@ -76,6 +77,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   const ControlTable& table = impl_->table;
   velsona_page_open(window.title, TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight),
                     window.fontFamily);
+  velsona_page_icon(kIconSizes.data(), static_cast<int>(kIconSizes.size()));
   // In this order the elements are made, so that their order is the Tab order.
   for (const std::size_t index : table.CreationOrder()) {
     const ControlSpec& spec = table[index];

@@ -61,9 +61,6 @@ mergeInto(LibraryManager.library, {
     frame.id = 'velsona';
     var bar = page.make('h1', 'title', frame);
     var icon = page.make('img', '', bar);
-    // Sharp at any pixel ratio: the rendering nearest the screen's density.
-    icon.srcset = 'icons/velsona-32.png 2x, icons/velsona-48.png 3x, icons/velsona-64.png 4x';
-    icon.src = 'icons/velsona-32.png';
     icon.alt = '';
     icon.width = icon.height = 16;
     page.make('span', '', bar).textContent = document.title;
@@ -187,6 +184,20 @@ mergeInto(LibraryManager.library, {
     var field = document.getElementById(UTF8ToString(name));
     var style = getComputedStyle(field);
     return field.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight) - 2;
+  },
+
+  // The title bar's icon, 16 pixels square, from the renderings of `count`
+  // sizes at `sizes`, smallest first: sharp at any pixel ratio, the browser
+  // taking the one that matches the screen's density.
+  velsona_page_icon: function (sizes, count) {
+    var icon = document.querySelector('#velsona .title img');
+    var renderings = [];
+    for (var i = 0; i < count; i++) {
+      var size = HEAP32[(sizes >> 2) + i];
+      renderings.push('icons/velsona-' + size + '.png ' + size / 16 + 'x');
+    }
+    icon.srcset = renderings.join(', ');
+    icon.src = 'icons/velsona-' + HEAP32[sizes >> 2] + '.png';
   },
 
   velsona_page_measure__deps: ['$VelsonaPage'],

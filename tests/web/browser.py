@@ -128,13 +128,19 @@ const probe = {
   warning: () => { const dialog = document.querySelector('dialog');
     return dialog && dialog.open ? [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
       dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
-      dialog.returnFocus ? dialog.returnFocus.id : ''] : null; },
+      document.documentElement.dataset.lastFocus || ''] : null; },
   scale: () => [1],  // CSS pixels are the scenarios' own
   close: () => [],
 };
 return probe[arguments[0]](arguments[1]);
 """
 KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
+# Where the focus was last outside the message box, which it must go back to when the box closes.
+TRACK_FOCUS = """
+const track = (element) => { document.documentElement.dataset.lastFocus = element.id; };
+track(document.activeElement);
+document.addEventListener('focusin', (event) => { if (!event.target.closest('dialog')) track(event.target); });
+"""
 
 
 class Player:
@@ -153,6 +159,7 @@ class Player:
         if command == "open":
             b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             open_page(b, self.origin)
+            b.execute_script(TRACK_FOCUS)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":

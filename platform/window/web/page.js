@@ -11,6 +11,8 @@ mergeInto(LibraryManager.library, {
     canvas: null,
     dialog: null,
     waiting: [],
+    // Where the focus goes back to when the message box closes.
+    returnFocus: null,
 
     font: function (points) {
       return 'bold ' + points + 'pt "' + VelsonaPage.fontFamily + '", ' + VelsonaPage.fallbacks;
@@ -45,7 +47,7 @@ mergeInto(LibraryManager.library, {
       var message = VelsonaPage.waiting.shift();
       dialog.querySelector('h2').textContent = message.title;
       dialog.querySelector('p').textContent = message.text;
-      dialog.returnFocus = document.activeElement;
+      VelsonaPage.returnFocus = document.activeElement;
       dialog.showModal();
       dialog.querySelector('button').focus();
     },
@@ -82,8 +84,8 @@ mergeInto(LibraryManager.library, {
     // Enter and Space press OK; Escape cancels: both close the dialog.
     ok.addEventListener('click', function () { dialog.close(); });
     dialog.addEventListener('close', function () {
-      if (dialog.returnFocus && dialog.returnFocus.focus) dialog.returnFocus.focus();
-      dialog.returnFocus = null;
+      if (page.returnFocus && page.returnFocus.focus) page.returnFocus.focus();
+      page.returnFocus = null;
       setTimeout(page.nextMessage, 0);
     });
     page.dialog = dialog;
@@ -232,8 +234,7 @@ mergeInto(LibraryManager.library, {
 
   velsona_page_show__deps: ['$VelsonaPage'],
   velsona_page_show: function (first) {
-    var window = document.getElementById('velsona');
-    window.classList.add('shown');
+    document.getElementById('velsona').classList.add('shown');
     VelsonaPage.fit();
     var control = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
     if (control) control.focus();

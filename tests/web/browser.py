@@ -3,9 +3,11 @@
 
   browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
       with a commands pipe and a replies pipe appended, and does its commands, one line each
-  browser.py PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone, private or axe (AXE: axe.min.js)
+  browser.py PAGE LANGUAGE CHECK [ARG]      one check of the page: offline, phone, private, globals, axe (ARG:
+      axe.min.js) or update (ARG: the folder of a newer build)
 """
 import functools
+import glob
 import http.server
 import json
 import os
@@ -38,8 +40,13 @@ class Server(http.server.ThreadingHTTPServer):
 
     def __init__(self, folder):
         super().__init__(("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
+        self.folder = folder
         self.origin = "http://127.0.0.1:%d" % self.server_address[1]
         threading.Thread(target=self.serve_forever, daemon=True).start()
+
+    def serve(self, folder):
+        """From now on, `folder`'s files in place of the first: a new build put on the server."""
+        self.RequestHandlerClass = functools.partial(QuietHandler, directory=folder)
 
     def stop(self):
         self.shutdown()
@@ -299,6 +306,70 @@ def check_private(browser, server):
     print("%d requests, all to %s; stored: %s" % (len(urls), server.origin, json.dumps(stored)))
 
 
+def check_globals(browser, server):
+    """The page, its program running, adds nothing to the global object: a page of the same origin without
+    any script has the same names on it."""
+    script = "return Object.getOwnPropertyNames(window)"
+    browser.get(server.origin + "/icons/velsona-32.png")
+    # The driver's own helpers, which its first calls leave on any page, go in the bare page's names too.
+    browser.find_elements(By.ID, "DBSens1")
+    browser.execute_script(script)
+    bare = set(browser.execute_script(script))
+    open_page(browser, server.origin)
+    calculate(browser, [("DBSens1", "-47")], "CalcolaSens")
+    added = sorted(set(browser.execute_script(script)) - bare)
+    if added:
+        raise AssertionError("the page adds to the global object: %s" % ", ".join(added))
+
+
+def program_of(folder):
+    """The folder, named by its build, that holds a page's program."""
+    return os.path.basename(os.path.dirname(glob.glob(os.path.join(folder, "*", "start.js"))[0]))
+
+
+# The program folders (named by their build's digest) of every file the page has loaded.
+LOADED_BUILDS = """
+const names = performance.getEntriesByType('resource').map((entry) => new URL(entry.name).pathname);
+return [...new Set(names.map((name) => (name.match(/^[/]([^/]+-[0-9a-f]{12})[/]/) || [])[1]).filter(Boolean))];
+"""
+
+
+def check_update(browser, server, newer):
+    """Two builds served one after the other. A page open on the first goes on with the first's files only,
+    and once the second has taken over, offers in Italian to reload, its button at the end of the window's
+    Tab cycle; the next load is the second's, whole, and calculates."""
+    first, second = program_of(server.folder), program_of(newer)
+    open_page(browser, server.origin)
+    wait_for(browser, "return navigator.serviceWorker.controller !== null")
+    server.serve(newer)
+    browser.refresh()
+    open_page(browser, server.origin)
+    notice = wait_for(browser, "const b = document.querySelector('.update[role=status] button');"
+                               "return b && [b.parentNode.textContent, b.textContent];", 30)
+    if notice != ["È disponibile una nuova versione di Velsona.Ricarica", "Ricarica"]:
+        raise AssertionError("no notice of the new build, or another one: %s" % notice)
+    loaded = browser.execute_script(LOADED_BUILDS)
+    if loaded != [first]:
+        raise AssertionError("the page open on %s loaded the files of %s" % (first, loaded))
+    actions(browser).click(element(browser, "DBSens1")).key_down(Keys.SHIFT).send_keys(Keys.TAB) \
+        .key_up(Keys.SHIFT).perform()
+    on_notice = browser.execute_script("return document.activeElement.textContent")
+    actions(browser).send_keys(Keys.TAB).perform()
+    if [on_notice, browser.execute_script("return document.activeElement.id")] != ["Ricarica", "DBSens1"]:
+        raise AssertionError("Shift+Tab from the first field reaches '%s', Tab from there does not come round"
+                             % on_notice)
+    actions(browser).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).send_keys(Keys.ENTER).perform()
+    if not wait_for(browser, "return !document.querySelector('.update') && document.activeElement &&"
+                             " document.activeElement.id === 'DBSens1'"):
+        raise AssertionError("Ricarica did not load the page again")
+    loaded = browser.execute_script(LOADED_BUILDS)
+    if loaded != [second]:
+        raise AssertionError("the next load, of %s, loaded the files of %s" % (second, loaded))
+    shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
+    if shown != "4.4668":
+        raise AssertionError("after the update, -47 dB gives '%s'" % shown)
+
+
 def main():
     folder, language, what = sys.argv[1:4]
     server = Server(folder)
@@ -306,7 +377,8 @@ def main():
     try:
         if what == "play":
             return play(browser, server.origin, sys.argv[4:])
-        checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe}
+        checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe,
+                  "globals": check_globals, "update": check_update}
         checks[what](browser, server, *sys.argv[4:])
         print("%s: passed" % what)
         return 0

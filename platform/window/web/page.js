@@ -96,10 +96,11 @@ mergeInto(LibraryManager.library, {
     live.setAttribute('role', 'status');
     window.addEventListener('resize', page.fit);
     // Tab comes round within the window, as on the desktop: from the last
-    // stop to the first, and Shift+Tab from the first to the last.
-    page.client.addEventListener('keydown', function (event) {
+    // stop to the first, and Shift+Tab from the first to the last. The
+    // notice of a new build, while it shows below the window, is the last stop.
+    main.addEventListener('keydown', function (event) {
       if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
-      var stops = page.client.querySelectorAll('input:not([tabindex="-1"]), button');
+      var stops = main.querySelectorAll('.client input:not([tabindex="-1"]), .client button, .update button');
       if (stops.length === 0) return;
       var from = event.shiftKey ? stops[0] : stops[stops.length - 1];
       if (event.target !== from) return;

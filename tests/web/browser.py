@@ -335,12 +335,14 @@ return [...new Set(names.map((name) => (name.match(/^[/]([^/]+-[0-9a-f]{12})[/]/
 
 
 def check_update(browser, server, newer):
-    """Two builds served one after the other. A page open on the first goes on with the first's files only,
-    and once the second has taken over, offers in Italian to reload, its button at the end of the window's
-    Tab cycle; the next load is the second's, whole, and calculates."""
+    """Two builds served one after the other. The first visit is offered nothing. A page open on the first
+    goes on with the first's files only, and once the second has taken over, offers in Italian to reload,
+    its button at the end of the window's Tab cycle; the next load is the second's, whole, and calculates."""
     first, second = program_of(server.folder), program_of(newer)
     open_page(browser, server.origin)
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
+    if browser.execute_script("return document.querySelector('.update') !== null"):
+        raise AssertionError("the first visit, whose worker takes over the page, is offered a new build")
     server.serve(newer)
     browser.refresh()
     open_page(browser, server.origin)

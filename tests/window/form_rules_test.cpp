@@ -69,7 +69,9 @@ TEST(ControlTable, TellsACallOnTheWrongControl) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(table.Misuse(c.name, c.use).has_value(), !c.allowed) << c.name;
-    if (c.allowed) EXPECT_STREQ(table[table.Find(c.name, c.use)].name, c.name);
+    if (c.allowed) {
+      EXPECT_STREQ(table[table.Find(c.name, c.use)].name, c.name);
+    }
   }
 }
 

@@ -9,10 +9,10 @@ mergeInto(LibraryManager.library, {
     // The fonts after the table's own: those the Linux window gets, then any sans serif.
     fallbacks: '"Liberation Sans", Arimo, Arial, Helvetica, sans-serif',
     canvas: null,
+    // The message box, and where the focus goes back to when it closes.
     dialog: null,
-    waiting: [],
-    // Where the focus goes back to when the message box closes.
     returnFocus: null,
+    waiting: [],
 
     font: function (points) {
       return 'bold ' + points + 'pt "' + VelsonaPage.fontFamily + '", ' + VelsonaPage.fallbacks;

@@ -1,7 +1,8 @@
 #include "platform/window/form_rules.h"
 
 #include <algorithm>
-#include <stdexcept>
+#include <cstdio>
+#include <cstdlib>
 
 namespace velsona::platform {
 namespace {
@@ -38,28 +39,68 @@ const char* UseName(Use use) {
   return "be used";
 }
 
-[[noreturn]] void Refuse(std::string_view control, const std::string& why) {
-  throw std::invalid_argument("control \"" + std::string(control) + "\" " + why);
+std::string Mistake(std::string_view control, const std::string& why) {
+  return "control \"" + std::string(control) + "\" " + why;
 }
 
-std::string Owned(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
 }  // namespace
+
+void StopOnMisuse(const std::string& what) {
+  std::fprintf(stderr, "velsona: misuse of the window: %s\n", what.c_str());
+  std::fflush(stderr);
+  std::abort();
+}
 
 bool TakesTabFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::CheckBox;
 }
 
-ControlTable::ControlTable(const std::vector<ControlSpec>& controls) {
-  entries_.reserve(controls.size());
+std::optional<std::string> ControlTable::FirstMistake(const std::vector<ControlSpec>& controls) {
+  std::map<std::string_view, const ControlSpec*, std::less<>> byName;
   for (const ControlSpec& spec : controls) {
-    if (spec.name == nullptr || *spec.name == '\0') Refuse("", "has no name");
+    if (spec.name == nullptr || *spec.name == '\0') return Mistake("", "has no name");
     if (spec.frame == nullptr || spec.text == nullptr || spec.accessibleName == nullptr ||
         spec.accessibleDescription == nullptr) {
-      Refuse(spec.name, "has a null text; use \"\" for none");
+      return Mistake(spec.name, "has a null text; use \"\" for none");
     }
-    entries_.push_back(Entry{spec, spec.name, spec.frame, spec.text, Owned(spec.accessibleName),
-                             Owned(spec.accessibleDescription)});
+    if (!byName.emplace(spec.name, &spec).second) return Mistake(spec.name, "appears twice in the table");
+  }
+
+  std::map<int, std::string_view> tabStops;
+  for (const ControlSpec& spec : controls) {
+    const std::string_view frameName = spec.frame;
+    if (spec.width <= 0 || spec.height <= 0) return Mistake(spec.name, "has no area");
+    if (!(spec.fontPoints > 0)) return Mistake(spec.name, "has no font size");
+    if (spec.kind == ControlKind::Frame) {
+      if (!frameName.empty()) return Mistake(spec.name, "is a frame inside a frame");
+    } else if (frameName.empty()) {
+      return Mistake(spec.name, "is outside any frame");
+    } else {
+      const auto frame = byName.find(frameName);
+      if (frame == byName.end()) {
+        return Mistake(spec.name, "names no control as its frame: \"" + std::string(frameName) + "\"");
+      }
+      if (frame->second->kind != ControlKind::Frame) {
+        return Mistake(spec.name, "has a " + std::string(KindName(frame->second->kind)) + " as its frame");
+      }
+    }
+    if (spec.maxLength != 0 && spec.kind != ControlKind::TextBox) {
+      return Mistake(spec.name, "limits a text it cannot take");
+    }
+    if (spec.maxLength < 0) return Mistake(spec.name, "has a negative length limit");
+    if (TakesTabFocus(spec.kind)) {
+      const auto [other, added] = tabStops.emplace(spec.tabIndex, spec.name);
+      if (!added) return Mistake(spec.name, "shares its tab index with \"" + std::string(other->second) + "\"");
+    }
+  }
+  return std::nullopt;
+}
+
+ControlTable::ControlTable(const std::vector<ControlSpec>& controls) {
+  if (const auto mistake = FirstMistake(controls)) StopOnMisuse(*mistake);
+  entries_.reserve(controls.size());
+  for (const ControlSpec& spec : controls) {
+    entries_.push_back(Entry{spec, spec.name, spec.frame, spec.text, spec.accessibleName, spec.accessibleDescription});
   }
   // The strings are in their final place now.
   for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -69,40 +110,23 @@ ControlTable::ControlTable(const std::vector<ControlSpec>& controls) {
     entry.spec.text = entry.text.c_str();
     entry.spec.accessibleName = entry.accessibleName.c_str();
     entry.spec.accessibleDescription = entry.accessibleDescription.c_str();
-    if (!byName_.emplace(entry.name, i).second) Refuse(entry.name, "appears twice in the table");
-  }
-
-  std::map<int, std::string_view> tabStops;
-  for (const Entry& entry : entries_) {
-    const ControlSpec& spec = entry.spec;
-    if (spec.width <= 0 || spec.height <= 0) Refuse(entry.name, "has no area");
-    if (!(spec.fontPoints > 0)) Refuse(entry.name, "has no font size");
-    if (spec.kind == ControlKind::Frame) {
-      if (!entry.frame.empty()) Refuse(entry.name, "is a frame inside a frame");
-    } else if (entry.frame.empty()) {
-      Refuse(entry.name, "is outside any frame");
-    } else {
-      const auto frame = byName_.find(entry.frame);
-      if (frame == byName_.end()) Refuse(entry.name, "names no control as its frame: \"" + entry.frame + "\"");
-      if (entries_[frame->second].spec.kind != ControlKind::Frame) {
-        Refuse(entry.name, "has a " + std::string(KindName(entries_[frame->second].spec.kind)) + " as its frame");
-      }
-    }
-    if (spec.maxLength != 0 && spec.kind != ControlKind::TextBox) Refuse(entry.name, "limits a text it cannot take");
-    if (spec.maxLength < 0) Refuse(entry.name, "has a negative length limit");
-    if (TakesTabFocus(spec.kind)) {
-      const auto [other, added] = tabStops.emplace(spec.tabIndex, entry.name);
-      if (!added) Refuse(entry.name, "shares its tab index with \"" + std::string(other->second) + "\"");
-    }
+    byName_.emplace(entry.name, i);
   }
 }
 
-std::size_t ControlTable::Find(std::string_view name, Use use) const {
+std::optional<std::string> ControlTable::Misuse(std::string_view name, Use use) const {
   const auto found = byName_.find(name);
-  if (found == byName_.end()) Refuse(name, "is not in the window");
+  if (found == byName_.end()) return Mistake(name, "is not in the window");
   const ControlKind kind = entries_[found->second].spec.kind;
-  if (!Supports(kind, use)) Refuse(name, "is a " + std::string(KindName(kind)) + ", which cannot " + UseName(use));
-  return found->second;
+  if (!Supports(kind, use)) {
+    return Mistake(name, "is a " + std::string(KindName(kind)) + ", which cannot " + UseName(use));
+  }
+  return std::nullopt;
+}
+
+std::size_t ControlTable::Find(std::string_view name, Use use) const {
+  if (const auto misuse = Misuse(name, use)) StopOnMisuse(*misuse);
+  return byName_.find(name)->second;
 }
 
 std::optional<std::size_t> ControlTable::FrameOf(std::size_t index) const {
@@ -135,7 +159,7 @@ std::vector<std::size_t> ControlTable::TabOrder() const {
 
 double FittingFontSize(double own, double room, double smallest, double step,
                        const std::function<double(double size)>& width) {
-  if (!(step > 0)) throw std::invalid_argument("a font size step must be positive");
+  if (!(step > 0)) StopOnMisuse("a font size step must be positive");
   if (own <= smallest || width(own) <= room) return own;
   double size = own;
   do {

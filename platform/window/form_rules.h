@@ -32,13 +32,21 @@ enum class Use {
   Click,      // OnClick: a button or check box
 };
 
-// A window's control table, checked when it is made: a mistake in it throws
-// std::invalid_argument naming the control. It keeps its own copy of every
-// text, so the caller's table may go once it is made.
+// Misuse of a window is a programming error: the program stops at once
+// (abort), with `what` on the standard error, alike in every build. The
+// tests every build runs play every handler of the program's own table.
+[[noreturn]] void StopOnMisuse(const std::string& what);
+
+// A window's control table, checked when it is made: a mistake in it stops
+// the program naming the control. It keeps its own copy of every text, so
+// the caller's table may go once it is made.
 class ControlTable {
  public:
   explicit ControlTable(const std::vector<ControlSpec>& controls);
   ControlTable(const ControlTable&) = delete;
+  // The first mistake in `controls`, as a sentence naming the control; none
+  // when the table is sound.
+  static std::optional<std::string> FirstMistake(const std::vector<ControlSpec>& controls);
   ControlTable& operator=(const ControlTable&) = delete;
 
   std::size_t size() const { return entries_.size(); }
@@ -46,8 +54,10 @@ class ControlTable {
   const ControlSpec& operator[](std::size_t index) const { return entries_[index].spec; }
 
   // The index of the control `name` for `use`; an unknown name, or a control
-  // of a kind that does not support `use`, throws std::invalid_argument.
+  // of a kind that does not support `use`, stops the program (StopOnMisuse).
   std::size_t Find(std::string_view name, Use use) const;
+  // Why `name` cannot serve `use`; none when it can.
+  std::optional<std::string> Misuse(std::string_view name, Use use) const;
   // The index of the frame around control `index`; none for a frame.
   std::optional<std::size_t> FrameOf(std::size_t index) const;
 
@@ -69,8 +79,9 @@ class ControlTable {
 
 // The font size in which a text `width(size)` wide fits in `room`: `own`
 // when it fits in that, otherwise `own` less `step` at a time until it fits,
-// but never below `smallest`. Any unit of size will do (points, pixels), as
-// long as `width` measures in the unit of `room`.
+// but never below `smallest`; a `step` that is not positive is misuse. Any
+// unit of size will do (points, pixels), as long as `width` measures in the
+// unit of `room`.
 double FittingFontSize(double own, double room, double smallest, double step,
                        const std::function<double(double size)>& width);
 
@@ -82,7 +93,8 @@ inline constexpr double kSmallestResultPoints = 4.0;
 // alone when the field has no description).
 std::string ResultTooltip(std::string_view description, std::string_view text, bool drawnSmaller);
 
-// The square sizes, in pixels, of the program's icon images.
-inline constexpr std::array<int, 5> kIconSizes = {32, 48, 64, 128, 256};
+// The square sizes, in pixels, of the program's icon images, smallest first
+// (given by the build, which ships those images).
+inline constexpr std::array kIconSizes = {VELSONA_ICON_SIZES};
 
 }  // namespace velsona::platform

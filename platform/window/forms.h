@@ -9,12 +9,15 @@
 // the code above it never asks which one it runs on. The rules they share
 // are in form_rules.h.
 //
-// Misuse is a programming error, answered alike by every implementation with
-// std::invalid_argument: a control table with a mistake in it (a name given
+// Misuse is a programming error, answered alike by every implementation: the
+// program stops at once (abort) with a message naming the control on the
+// standard error. It is a control table with a mistake in it (a name given
 // twice, a control outside any frame or in one that is not a frame, two tab
 // stops at one tab index, ...) when the Form is made, and a call naming a
 // control that is not in the window or cannot do what is asked (SetText on a
-// text box, Check on a button, OnClick on a caption, ...).
+// text box, Check on a button, OnClick on a caption, ...). No build needs
+// C++ exceptions for it: the tests every build runs make the program's own
+// window and play each of its handlers, so a shipped build never meets it.
 
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch folder and checks what a desktop reads
 # from it: the program, the desktop entry and metainfo (validated), the icons.
+#   check_install.sh BUILD ICON_SIZE...
 set -euo pipefail
 build=$1
+shift
+sizes=("$@")
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 
@@ -14,12 +17,12 @@ expected=(
   "usr/share/metainfo/$id.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
-for size in 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
+for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || { echo "missing: $file"; exit 1; }
 done
 [ -x "$root/usr/bin/velsona" ] || { echo "velsona is not executable"; exit 1; }
-for size in 32 48 64 128 256; do
+for size in "${sizes[@]}"; do
   got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
   [ "$got" = "${size}x${size}" ] || { echo "icon ${size}: $got"; exit 1; }
 done

@@ -3,9 +3,11 @@
 
   browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
       with a commands pipe and a replies pipe appended, and does its commands, one line each
-  browser.py PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone, private or axe (AXE: axe.min.js)
+  browser.py PAGE LANGUAGE CHECK [ARG]      one check of the page: offline, phone, private, globals, axe (ARG:
+      axe.min.js) or update (ARG: the folder of a newer build)
 """
 import functools
+import glob
 import http.server
 import json
 import os
@@ -38,8 +40,13 @@ class Server(http.server.ThreadingHTTPServer):
 
     def __init__(self, folder):
         super().__init__(("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
+        self.folder = folder
         self.origin = "http://127.0.0.1:%d" % self.server_address[1]
         threading.Thread(target=self.serve_forever, daemon=True).start()
+
+    def serve(self, folder):
+        """From now on, `folder`'s files in place of the first: a new build put on the server."""
+        self.RequestHandlerClass = functools.partial(QuietHandler, directory=folder)
 
     def stop(self):
         self.shutdown()
@@ -128,7 +135,7 @@ const probe = {
   warning: () => { const dialog = document.querySelector('dialog');
     return dialog && dialog.open ? [dialog.querySelector('h2').textContent, dialog.querySelector('p').textContent,
       dialog.querySelector('.warning-sign') ? 1 : 0, dialog.matches(':modal') ? 1 : 0,
-      dialog.returnFocus ? dialog.returnFocus.id : ''] : null; },
+      document.documentElement.dataset.lastFocus || ''] : null; },
   // What a screen reader is read from the live regions: each text a region
   // changes to, when not empty, from when the page opens; the last since the last look.
   listen: () => {
@@ -151,6 +158,12 @@ const probe = {
 return probe[arguments[0]](arguments[1]);
 """
 KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
+# Where the focus was last outside the message box, which it must go back to when the box closes.
+TRACK_FOCUS = """
+const track = (element) => { document.documentElement.dataset.lastFocus = element.id; };
+track(document.activeElement);
+document.addEventListener('focusin', (event) => { if (!event.target.closest('dialog')) track(event.target); });
+"""
 
 
 class Player:
@@ -170,6 +183,7 @@ class Player:
             b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             open_page(b, self.origin)
             b.execute_script(PROBE, "listen")
+            b.execute_script(TRACK_FOCUS)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
@@ -342,6 +356,54 @@ def check_private(browser, server):
     print("%d requests, all to %s; stored: %s" % (len(urls), server.origin, json.dumps(stored)))
 
 
+def check_globals(browser, server):
+    """The page, its program running, adds nothing to the global object: a page of the same origin without
+    any script has the same names on it."""
+    script = "return Object.getOwnPropertyNames(window)"
+    browser.get(server.origin + "/icons/velsona-32.png")
+    # The driver's own helpers, which its first calls leave on any page, count as the bare page's.
+    browser.find_elements(By.ID, "DBSens1")
+    bare = set(browser.execute_script(script) + browser.execute_script(script))
+    open_page(browser, server.origin)
+    calculate(browser, [("DBSens1", "-47")], "CalcolaSens")
+    added = sorted(set(browser.execute_script(script)) - bare)
+    if added:
+        raise AssertionError("the page adds to the global object: %s" % ", ".join(added))
+
+
+def check_update(browser, server, newer):
+    """Two builds served one after the other: the first visit is offered nothing; a page open on the first
+    loads only its files and, once the second takes over, offers in Italian to reload, last in the window's
+    Tab cycle; the next load is wholly the second's, and calculates."""
+    builds = [os.path.basename(os.path.dirname(glob.glob(os.path.join(folder, "*", "start.js"))[0]))
+              for folder in (server.folder, newer)]
+    loaded = ("return [...new Set(performance.getEntriesByType('resource').map((entry) =>"
+              " (new URL(entry.name).pathname.match(/^[/]([^/]+-[0-9a-f]{12})[/]/) || [])[1]).filter(Boolean))];")
+    focused = "return document.activeElement.id || document.activeElement.textContent"
+    shift_tab = lambda: actions(browser).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT)
+    open_page(browser, server.origin)
+    wait_for(browser, "return navigator.serviceWorker.controller !== null")
+    seen = [browser.execute_script("return document.querySelectorAll('.update').length")]
+    server.serve(newer)
+    browser.refresh()
+    open_page(browser, server.origin)
+    seen.append(wait_for(browser, "const b = document.querySelector('.update[role=status] button');"
+                                  "return b && b.parentNode.textContent;", 30))
+    seen.append(browser.execute_script(loaded))
+    element(browser, "DBSens1").click()
+    shift_tab().perform()
+    seen.append(browser.execute_script(focused))
+    actions(browser).send_keys(Keys.TAB).perform()
+    seen.append(browser.execute_script(focused))
+    shift_tab().send_keys(Keys.ENTER).perform()
+    wait_for(browser, "return !document.querySelector('.update') && document.activeElement.id === 'DBSens1'")
+    seen += [browser.execute_script(loaded), calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")]
+    expected = [0, "È disponibile una nuova versione di Velsona.Ricarica", builds[:1], "Ricarica", "DBSens1",
+                builds[1:], "4.4668"]
+    if seen != expected:
+        raise AssertionError("seen %s, not %s" % (seen, expected))
+
+
 def main():
     folder, language, what = sys.argv[1:4]
     server = Server(folder)
@@ -349,7 +411,8 @@ def main():
     try:
         if what == "play":
             return play(browser, server.origin, sys.argv[4:])
-        checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe}
+        checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe,
+                  "globals": check_globals, "update": check_update}
         checks[what](browser, server, *sys.argv[4:])
         print("%s: passed" % what)
         return 0

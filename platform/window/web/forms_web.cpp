@@ -22,6 +22,7 @@ void velsona_page_set_result(const char* name, const char* text, double points, 
 void velsona_page_announce(const char* text);
 int velsona_page_checked(const char* name);
 double velsona_page_room(const char* name);
+void velsona_page_icon(const int* sizes, int count);
 double velsona_page_measure(const char* text, double points);
 void velsona_page_on_click(const char* name, int handler);
 void velsona_page_show(const char* first);
@@ -85,6 +86,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   const ControlTable& table = impl_->table;
   velsona_page_open(window.title, TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight),
                     window.fontFamily);
+  velsona_page_icon(kIconSizes.data(), static_cast<int>(kIconSizes.size()));
   // In this order the elements are made, so that their order is the Tab order.
   for (const std::size_t index : table.CreationOrder()) {
     const ControlSpec& spec = table[index];
@@ -166,7 +168,9 @@ int Application::Run() {
 }  // namespace velsona::platform
 
 // Called by the page when the user clicks a button or check box (or presses it with a key).
-extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) {
+// The web build has no exceptions, so nothing crosses back into JavaScript
+// from here; misuse stops the program with its message on the console.
+extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) noexcept {
   auto& handlers = velsona::platform::ClickHandlers();
   if (handler >= 0 && static_cast<std::size_t>(handler) < handlers.size() && handlers[static_cast<std::size_t>(handler)]) {
     handlers[static_cast<std::size_t>(handler)]();

@@ -9,9 +9,11 @@ mergeInto(LibraryManager.library, {
     // The fonts after the table's own: those the Linux window gets, then any sans serif.
     fallbacks: '"Liberation Sans", Arimo, Arial, Helvetica, sans-serif',
     canvas: null,
+    // The message box, and where the focus goes back to when it closes.
     dialog: null,
     announcers: [],
     nextAnnouncer: 0,
+    returnFocus: null,
     waiting: [],
     // The client area's own size, and the frames in the order they were made,
     // each with the elements it holds.
@@ -92,7 +94,7 @@ mergeInto(LibraryManager.library, {
       var message = VelsonaPage.waiting.shift();
       dialog.querySelector('h2').textContent = message.title;
       dialog.querySelector('p').textContent = message.text;
-      dialog.returnFocus = document.activeElement;
+      VelsonaPage.returnFocus = document.activeElement;
       dialog.showModal();
       dialog.querySelector('button').focus();
     },
@@ -108,9 +110,6 @@ mergeInto(LibraryManager.library, {
     frame.id = 'velsona';
     var bar = page.make('h1', 'title', frame);
     var icon = page.make('img', '', bar);
-    // Sharp at any pixel ratio: the rendering nearest the screen's density.
-    icon.srcset = 'icons/velsona-32.png 2x, icons/velsona-48.png 3x, icons/velsona-64.png 4x';
-    icon.src = 'icons/velsona-32.png';
     icon.alt = '';
     icon.width = icon.height = 16;
     page.make('span', '', bar).textContent = document.title;
@@ -134,8 +133,8 @@ mergeInto(LibraryManager.library, {
     // Enter and Space press OK; Escape cancels: both close the dialog.
     ok.addEventListener('click', function () { dialog.close(); });
     dialog.addEventListener('close', function () {
-      if (dialog.returnFocus && dialog.returnFocus.focus) dialog.returnFocus.focus();
-      dialog.returnFocus = null;
+      if (page.returnFocus && page.returnFocus.focus) page.returnFocus.focus();
+      page.returnFocus = null;
       setTimeout(page.nextMessage, 0);
     });
     page.dialog = dialog;
@@ -162,10 +161,11 @@ mergeInto(LibraryManager.library, {
       page.fit();
     }).observe(document.documentElement);
     // Tab comes round within the window, as on the desktop: from the last
-    // stop to the first, and Shift+Tab from the first to the last.
-    page.client.addEventListener('keydown', function (event) {
+    // stop to the first, and Shift+Tab from the first to the last. The
+    // notice of a new build, while it shows below the window, is the last stop.
+    main.addEventListener('keydown', function (event) {
       if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
-      var stops = page.client.querySelectorAll('input:not([tabindex="-1"]), button');
+      var stops = main.querySelectorAll('.client input:not([tabindex="-1"]), .client button, .update button');
       if (stops.length === 0) return;
       var from = event.shiftKey ? stops[0] : stops[stops.length - 1];
       if (event.target !== from) return;
@@ -266,6 +266,20 @@ mergeInto(LibraryManager.library, {
     return field.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight) - 2;
   },
 
+  // The title bar's icon, 16 pixels square, from the renderings of `count`
+  // sizes at `sizes`, smallest first: sharp at any pixel ratio, the browser
+  // taking the one that matches the screen's density.
+  velsona_page_icon: function (sizes, count) {
+    var icon = document.querySelector('#velsona .title img');
+    var renderings = [];
+    for (var i = 0; i < count; i++) {
+      var size = HEAP32[(sizes >> 2) + i];
+      renderings.push('icons/velsona-' + size + '.png ' + size / 16 + 'x');
+    }
+    icon.srcset = renderings.join(', ');
+    icon.src = 'icons/velsona-' + HEAP32[sizes >> 2] + '.png';
+  },
+
   velsona_page_measure__deps: ['$VelsonaPage'],
   velsona_page_measure: function (text, points) {
     var page = VelsonaPage;
@@ -306,8 +320,7 @@ mergeInto(LibraryManager.library, {
 
   velsona_page_show__deps: ['$VelsonaPage'],
   velsona_page_show: function (first) {
-    var window = document.getElementById('velsona');
-    window.classList.add('shown');
+    document.getElementById('velsona').classList.add('shown');
     var control = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
     if (control && VelsonaPage.viewport) control.focus();
     else VelsonaPage.first = control;

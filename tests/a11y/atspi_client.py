@@ -17,14 +17,14 @@ TITLE = "Velsona - \u00a9 2026 gli autori di Velsona"
 
 # The thirteen controls a user works with: (role, accessible name).
 INTERACTIVE = [
-    ("text", "Sensibilità in dB, rif. 1 V/Pa"),
+    ("text", "Sensibilità in dB (rif. 1V/Pa)"),
     ("text", "Sensibilità in mV/Pa"),
-    ("text", "Pressione sonora massima in dB SPL"),
-    ("text", "Rumore proprio in dB SPL"),
+    ("text", "dB Max SPL (pressione sonora massima)"),
+    ("text", "dB Self-Noise (rumore proprio)"),
     ("label", "Risultato in mV/Pa"),
-    ("label", "Risultato in dB, rif. 1 V/Pa"),
+    ("label", "Risultato in dB (rif. 1V/Pa)"),
     ("label", "Gamma dinamica in dB"),
-    ("label", "Rapporto segnale/rumore rif. 94 dB SPL"),
+    ("label", "Rapporto S/N rif. 94 dB SPL"),
     ("push button", "Calcola mV/Pa"),
     ("push button", "Calcola dB"),
     ("push button", "Calcola gamma dinamica"),
@@ -143,7 +143,7 @@ def main():
     listener.register("object:property-change:accessible-name")
 
     # Type into the dB field through EditableText and press "Calcola" through its Action.
-    field = by_name["Sensibilità in dB, rif. 1 V/Pa"]
+    field = by_name["Sensibilità in dB (rif. 1V/Pa)"]
     check(Atspi.EditableText.set_text_contents(field, "-47"), "EditableText sets the dB field")
     check(Atspi.Text.get_text(field, 0, -1) == "-47",
           f"the field holds -47 ({Atspi.Text.get_text(field, 0, -1)!r})")
@@ -165,10 +165,10 @@ def main():
 
     # The dynamic range: two results, one change each.
     events.clear()
-    Atspi.EditableText.set_text_contents(by_name["Pressione sonora massima in dB SPL"], "130")
-    Atspi.EditableText.set_text_contents(by_name["Rumore proprio in dB SPL"], "15")
+    Atspi.EditableText.set_text_contents(by_name["dB Max SPL (pressione sonora massima)"], "130")
+    Atspi.EditableText.set_text_contents(by_name["dB Self-Noise (rumore proprio)"], "15")
     Atspi.Action.do_action(by_name["Calcola gamma dinamica"], 0)
-    wanted = {"Gamma dinamica in dB: 115", "Rapporto segnale/rumore rif. 94 dB SPL: 79"}
+    wanted = {"Gamma dinamica in dB: 115", "Rapporto S/N rif. 94 dB SPL: 79"}
     wait_for(lambda: wanted <= {e[2] for e in events}, 10)
     pump(0.5)
     check(sorted(e[2] for e in events) == sorted(wanted), f"both results announced once ({events})")

@@ -1,13 +1,16 @@
 // The window rules every backend shares: what a control table may not hold,
-// how a call naming the wrong control is answered, and the loop that shrinks
-// a result's font. (The orders controls are made and reached in, and a
-// result's tooltip, are checked on each window by the shared scenarios.)
+// how a call naming the wrong control is answered, where Tab goes from a
+// control, and the loop that shrinks a result's font. (The orders controls
+// are made, read and reached in, and a result's tooltip, are checked on
+// each window by the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace velsona::platform {
@@ -74,6 +77,34 @@ TEST(ControlTable, AnswersACallOnTheWrongControlByThrowing) {
     } else {
       EXPECT_THROW(table.Find(c.name, c.use), std::invalid_argument) << c.name;
     }
+  }
+}
+
+TEST(ControlTable, TabComesRoundInTabIndexOrderFromAnyControl) {
+  // Stops Entry (0), Go (1) and Tick (5); the result Result (4) between the last two.
+  std::vector<ControlSpec> controls = SmallTable();
+  controls[0].tabIndex = 5;
+  const ControlTable table(controls);
+  const auto at = [&table](const char* name) -> std::optional<std::size_t> {
+    if (*name == '\0') return std::nullopt;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+      if (std::string(table[i].name) == name) return i;
+    }
+    return std::nullopt;
+  };
+  struct Case {
+    const char* from;
+    bool backwards;
+    const char* to;
+  };
+  const Case cases[] = {
+      {"Entry", false, "Go"},  {"Go", false, "Tick"},     {"Tick", false, "Entry"},  // round at the end
+      {"Entry", true, "Tick"}, {"Tick", true, "Go"},      {"", false, "Entry"},      {"", true, "Tick"},
+      {"Result", false, "Tick"}, {"Result", true, "Go"},  // from a field Tab does not stop at
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.from) + (c.backwards ? " backwards" : ""));
+    EXPECT_EQ(table.NextTabStop(at(c.from), c.backwards), at(c.to));
   }
 }
 

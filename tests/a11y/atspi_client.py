@@ -7,6 +7,7 @@ the first expectation that fails.
 import sys
 import time
 import warnings
+from collections import namedtuple
 
 import gi
 
@@ -33,6 +34,7 @@ INTERACTIVE = [
 ]
 
 failures = []
+Box = namedtuple("Box", "x y width height")
 
 
 def check(condition, what):
@@ -89,6 +91,25 @@ def descendants(node, depth=0, out=None):
     return out
 
 
+def reads_as_seen(frame):
+    """The panels from the left, and in each its controls as a reader meets them: never one above the one
+    before it, nor left of it in the same row. Prints the order found."""
+    def box(node):  # (Qt 6.4 gives a wrong size with the extents; position and size alone are right)
+        position, size = Atspi.Component.get_position(node, Atspi.CoordType.WINDOW), Atspi.Component.get_size(node)
+        return Box(position.x, position.y, size.x, size.y)
+
+    panels = [frame.get_child_at_index(i) for i in range(frame.get_child_count())]
+    panels = [panel for panel in panels if panel is not None and panel.get_child_count() > 0]
+    seen = [box(panel).x for panel in panels] == sorted(box(panel).x for panel in panels) and len(panels) == 2
+    for panel in panels:
+        children = [panel.get_child_at_index(i) for i in range(panel.get_child_count())]
+        print("  read: " + " | ".join(child.get_name() or child.get_role_name() for child in children))
+        for a, b in zip(map(box, children), map(box, children[1:])):
+            same_row = a.y < b.y + b.height and b.y < a.y + a.height
+            seen = seen and (b.x > a.x if same_row else b.y > a.y)
+    return seen
+
+
 def open_window(pid):
     """The program's application and frame once every control is there (the window may still be filling in)."""
     Atspi.init()
@@ -127,6 +148,7 @@ def main():
                 if node.get_role_name() in {"text", "push button", "check box"}
                 or (node.get_role_name() == "label" and node.get_name() in named_results))
     check(count == 13, f"13 interactive controls ({count})")
+    check(reads_as_seen(frame), "each panel's controls are listed as they are seen, row by row")
     if failures:
         return 1
 

@@ -137,6 +137,36 @@ return probe[arguments[0]](arguments[1]);
 KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
 
 
+def reading_order(browser):
+    """The ids of the page's elements in the order of Chromium's accessibility tree, depth first: what a screen
+    reader's reading cursor follows (aria-owns included)."""
+    ids = {}
+
+    def collect(node):
+        attributes = node.get("attributes", [])
+        for name, value in zip(attributes[::2], attributes[1::2]):
+            if name == "id":
+                ids[node["backendNodeId"]] = value
+        for child in node.get("children", []):
+            collect(child)
+
+    collect(browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"])
+    nodes = {node["nodeId"]: node for node in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]}
+    order = []
+
+    def visit(node):
+        if node.get("backendDOMNodeId") in ids:
+            order.append(ids[node["backendDOMNodeId"]])
+        for child in node.get("childIds", []):
+            if child in nodes:
+                visit(nodes[child])
+
+    for node in nodes.values():
+        if "parentId" not in node:
+            visit(node)
+    return order
+
+
 class Player:
     """Does the scenarios' driver's commands on the page."""
 
@@ -157,8 +187,12 @@ class Player:
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
             actions(b).click(element(b, args[0])).perform()
+        elif command == "press" and args[0] == "shifttab":
+            actions(b).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
         elif command == "press":
             actions(b).send_keys(KEYS[args[0]]).perform()
+        elif command == "reading":
+            return reading_order(b)
         elif command == "dark":
             b.execute_cdp_cmd("Emulation.setEmulatedMedia",
                               {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})

@@ -189,6 +189,17 @@ class Win32Driver : public Driver {
   void Press(velsona::window_tests::Key key) override {
     switch (key) {
       case Key::Tab: Key(VK_TAB); break;
+      case Key::ShiftTab: {
+        // Shift held down as the key arrives: the state the window reads.
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        Key(VK_TAB);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        break;
+      }
       case Key::Enter: Key(VK_RETURN); break;
       case Key::Space: Key(VK_SPACE); break;
     }
@@ -198,6 +209,15 @@ class Win32Driver : public Driver {
     return SendMessageW(Find(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
   std::string Focused() override { return NameOf(GetFocus()); }
+  // The window's children in z-order, which is the order UI Automation and
+  // screen readers give them in.
+  std::vector<std::string> ReadingOrder() override {
+    std::vector<std::string> names;
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      names.push_back(NameOf(child));
+    }
+    return names;
+  }
   std::optional<Warning> TakeWarning() override {
     Pump();
     if (caught.empty()) return std::nullopt;

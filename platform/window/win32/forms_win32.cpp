@@ -158,6 +158,38 @@ LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+// A control that takes the focus takes Tab and Shift+Tab itself, before the
+// dialog manager can, and hands them to its window (`data`) as kTabKey: the
+// window's controls are siblings in the order a screen reader reads them,
+// which is not the order of the tab indexes the dialog manager would follow.
+constexpr UINT kTabKey = WM_APP + 2;
+LRESULT CALLBACK TabInTableOrder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+      if (asked != nullptr && asked->wParam == VK_TAB && (asked->message == WM_KEYDOWN || asked->message == WM_CHAR)) {
+        return code | DLGC_WANTTAB;
+      }
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (wParam != VK_TAB) break;
+      SendMessageW(reinterpret_cast<HWND>(data), kTabKey, GetKeyState(VK_SHIFT) < 0 ? 1 : 0,
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_CHAR:
+      if (wParam == L'\t') return 0;  // the key's character, never typed
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, TabInTableOrder, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 NumberFormat CurrentNumberFormat() {
@@ -328,6 +360,20 @@ struct Form::Impl {
     }
   }
 
+  // Tab and Shift+Tab from `from`: the next stop in the table's Tab order.
+  void MoveFocus(HWND from, bool backwards) {
+    const Control* control = FindByHandle(from);
+    const std::optional<std::size_t> next = table.NextTabStop(
+        control == nullptr ? std::nullopt : std::optional<std::size_t>(control - controls.data()), backwards);
+    if (!next) return;
+    const HWND to = controls[*next].hwnd;
+    // As the dialog manager does: a field reached with the keyboard has its
+    // text selected, and the focus is shown from now on.
+    if (controls[*next].spec->kind == ControlKind::TextBox) SendMessageW(to, EM_SETSEL, 0, -1);
+    SetFocus(to);
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  }
+
   HWND FirstTabStop() const {
     const std::vector<std::size_t> tabStops = table.TabOrder();
     return tabStops.empty() ? nullptr : controls[tabStops.front()].hwnd;
@@ -420,6 +466,9 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    case kTabKey:
+      MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);
+      return 0;
     case kShowWarning:
       while (!warnings.empty()) {
         const auto [title, text] = warnings.front();
@@ -470,11 +519,12 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, impl_->dpi));
   }
 
-  // The dialog manager's Tab key follows the order in which controls were
-  // created, which is the tab index's after the frames. A control that
-  // cannot be made takes the window, and everything made for it, with it.
+  // Made in reading order, the controls are siblings in that order, which
+  // is the order screen readers read them in; Tab follows the tab indexes
+  // (TabInTableOrder). A control that cannot be made takes the window, and
+  // everything made for it, with it.
   const ControlTable& table = impl_->table;
-  for (const std::size_t i : table.CreationOrder()) {
+  for (const std::size_t i : table.ReadingOrder()) {
     const ControlSpec& spec = table[i];
     Impl::Control& control = impl_->controls[i];
     control.description = Wide(spec.accessibleDescription);
@@ -494,11 +544,15 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
           CreateSolidBrush(RGB(spec.background->red, spec.background->green, spec.background->blue)));
       SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background.get()));
     }
+    if (spec.kind != ControlKind::Frame && spec.kind != ControlKind::CaptionLabel) {
+      SetWindowSubclass(control.hwnd, TabInTableOrder, 0, reinterpret_cast<DWORD_PTR>(impl_->window));
+    }
     impl_->AddTooltip(control);
   }
-  // Frames below the controls they surround, which they would hide.
-  for (const std::size_t i : table.CreationOrder()) {
-    if (table[i].kind != ControlKind::Frame) break;
+  // Frames below the controls they surround, which they would hide; a
+  // reader meets them after their controls.
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].kind != ControlKind::Frame) continue;
     SetWindowPos(impl_->controls[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   impl_->Layout();

@@ -8,7 +8,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+// The accessibility GUIDs the stand-in service below answers to.
+#include <initguid.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +28,7 @@
 
 #include "platform/window/win32/utf16.h"
 #include "tests/window/scenarios.h"
+#include "ui/controls.h"
 #include "ui/form1.h"
 
 namespace velsona::window_tests {
@@ -414,18 +420,18 @@ std::vector<std::string> FollowsDensityChange() {
   return faults;
 }
 
-// Puts `replacement` in this program's import of `name` from user32.dll, so
+// Puts `replacement` in this program's import of `name` from `library`, so
 // that the program's own calls of it go there; gives what was there.
-void* ReplaceImport(const char* name, void* replacement) {
+void* ReplaceImport(const char* library, const char* name, void* replacement) {
   auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
   const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       library->Name != 0; ++library) {
-    if (lstrcmpiA(reinterpret_cast<const char*>(base + library->Name), "user32.dll") != 0) continue;
-    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+  for (auto* imported = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       imported->Name != 0; ++imported) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + imported->Name), library) != 0) continue;
+    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imported->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imported->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) continue;
       const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
@@ -452,7 +458,7 @@ LRESULT CALLBACK RecordingDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 // The window's last message gets its default handling on the window itself.
 std::vector<std::string> EndsWithDefaultHandling() {
-  void* const replaced = ReplaceImport("DefWindowProcW", reinterpret_cast<void*>(&RecordingDefault));
+  void* const replaced = ReplaceImport("user32.dll", "DefWindowProcW", reinterpret_cast<void*>(&RecordingDefault));
   if (replaced == nullptr) return {"the program imports no DefWindowProcW"};
   systemDefault = reinterpret_cast<WNDPROC>(replaced);
   defaultLastMessages.clear();
@@ -461,11 +467,161 @@ std::vector<std::string> EndsWithDefaultHandling() {
     ui::Form1 form;
     window = static_cast<HWND>(form.NativeWindow());
   }
-  ReplaceImport("DefWindowProcW", replaced);
+  ReplaceImport("user32.dll", "DefWindowProcW", replaced);
   if (defaultLastMessages == std::vector<HWND>{window}) return {};
   std::string seen;
   for (const HWND hwnd : defaultLastMessages) seen += hwnd == nullptr ? " null" : hwnd == window ? " window" : " other";
   return {"WM_NCDESTROY's default handling went to:" + seen};
+}
+
+// What the window asks of the accessibility annotation service: a stand-in
+// for it, which Wine does not have (it answers E_NOTIMPL), handed to the
+// program by its rerouted CoCreateInstance.
+struct Annotation {
+  HWND hwnd;
+  std::string property;  // "name", "description"
+  std::string text;
+  bool operator==(const Annotation& other) const {
+    return hwnd == other.hwnd && property == other.property && text == other.text;
+  }
+};
+// COM interfaces have no virtual destructor: their objects go by Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class RecordingAnnotations : public IAccPropServices {
+ public:
+  std::vector<Annotation> set;
+  std::vector<HWND> cleared;
+  HRESULT answer = S_OK;  // what SetHwndPropStr answers
+
+  HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
+    *object = IsEqualIID(id, IID_IAccPropServices) ? this : nullptr;
+    return *object != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG WINAPI AddRef() override { return 2; }
+  ULONG WINAPI Release() override { return 1; }
+  HRESULT WINAPI SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID property, LPCWSTR text) override {
+    const bool self = object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF;
+    set.push_back({hwnd,
+                   !self                                               ? "not the control itself"
+                   : IsEqualGUID(property, PROPID_ACC_NAME)        ? "name"
+                   : IsEqualGUID(property, PROPID_ACC_DESCRIPTION) ? "description"
+                                                                   : "another property",
+                   Utf8(text)});
+    return answer;
+  }
+  HRESULT WINAPI ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID*, int) override {
+    cleared.push_back(hwnd);
+    return S_OK;
+  }
+  // Nothing else is the window's to ask.
+  HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override { return E_NOTIMPL; }
+};
+#pragma GCC diagnostic pop
+RecordingAnnotations* annotations = nullptr;  // none: the service cannot be had
+HRESULT WINAPI HandOutAnnotations(REFCLSID classId, IUnknown*, DWORD, REFIID id, void** object) {
+  *object = nullptr;
+  if (!IsEqualCLSID(classId, CLSID_AccPropServices)) return REGDB_E_CLASSNOTREG;
+  if (annotations == nullptr) return REGDB_E_CLASSNOTREG;
+  return annotations->QueryInterface(id, object);
+}
+
+// Each control is named and described to screen readers as the table says,
+// the annotations are cleared when the window goes, and a service that
+// refuses them, or is missing, leaves a window that works.
+std::vector<std::string> NamesEveryControlForScreenReaders() {
+  {
+    // What the system's own service answers, told (Wine 8 has no annotations).
+    ui::Form1 form;
+    IAccPropServices* system = nullptr;
+    const HRESULT made = CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                          reinterpret_cast<void**>(&system));
+    const HRESULT named = made == S_OK ? system->SetHwndPropStr(static_cast<HWND>(form.NativeWindow()),
+                                                                static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                                                PROPID_ACC_NAME, L"Velsona")
+                                       : made;
+    if (system != nullptr) system->Release();
+    std::printf("     the system's annotation service: made 0x%08lx, a name set 0x%08lx\n",
+                static_cast<unsigned long>(made), static_cast<unsigned long>(named));
+  }
+  void* const replaced = ReplaceImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&HandOutAnnotations));
+  if (replaced == nullptr) return {"the program imports no CoCreateInstance"};
+  std::vector<std::string> faults;
+  RecordingAnnotations service;
+  for (const HRESULT answer : {S_OK, E_NOTIMPL, REGDB_E_CLASSNOTREG}) {
+    service = RecordingAnnotations();
+    service.answer = answer;
+    annotations = answer == REGDB_E_CLASSNOTREG ? nullptr : &service;
+    std::vector<Annotation> expected;
+    std::vector<HWND> controls;
+    std::string calculated;
+    try {
+      ui::Form1 form;
+      const auto window = static_cast<HWND>(form.NativeWindow());
+      for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        controls.push_back(child);
+        for (const platform::ControlSpec& spec : ui::Form1Controls()) {
+          if (NameOf(child) != spec.name) continue;
+          if (*spec.accessibleName != '\0') expected.push_back({child, "name", spec.accessibleName});
+          if (*spec.accessibleDescription != '\0') {
+            expected.push_back({child, "description", spec.accessibleDescription});
+          }
+        }
+      }
+      // The window works: a calculation gives its result.
+      HWND field = nullptr, button = nullptr, result = nullptr;
+      for (const HWND child : controls) {
+        field = NameOf(child) == "DBSens1" ? child : field;
+        button = NameOf(child) == "CalcolaSens" ? child : button;
+        result = NameOf(child) == "MVSens1" ? child : result;
+      }
+      SetWindowTextW(field, L"-40");
+      SendMessageW(button, BM_CLICK, 0, 0);
+      calculated = Utf8(TextOf(result));
+    } catch (const std::exception& error) {
+      faults.push_back("answered " + std::to_string(answer) + ", the window is not made: " + error.what());
+      continue;
+    }
+    const std::string when = answer == S_OK ? "" : answer == E_NOTIMPL ? " (refused)" : " (missing)";
+    if (calculated != "10") faults.push_back("-40 dB gives \"" + calculated + "\"" + when);
+    if (annotations == nullptr) continue;
+    for (const Annotation& wanted : expected) {
+      if (std::count(service.set.begin(), service.set.end(), wanted) != 1) {
+        faults.push_back(NameOf(wanted.hwnd) + "'s " + wanted.property + " \"" + wanted.text + "\" not set once" +
+                         when);
+      }
+    }
+    if (service.set.size() != expected.size()) {
+      faults.push_back(std::to_string(service.set.size()) + " annotations, not " + std::to_string(expected.size()) +
+                       when);
+    }
+    for (const HWND control : controls) {
+      if (std::count(service.cleared.begin(), service.cleared.end(), control) != 1) {
+        faults.push_back(NameOf(control) + "'s annotations not cleared once" + when);
+      }
+    }
+  }
+  annotations = nullptr;
+  ReplaceImport("ole32.dll", "CoCreateInstance", replaced);
+  return faults;
 }
 
 // A result field that cannot be made (the second one, refused by a hook) and
@@ -556,6 +712,7 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::vector<std::string> (*)()> checks[] = {
         {"the window follows a change of density", FollowsDensityChange},
         {"the window's last message gets its default handling", EndsWithDefaultHandling},
+        {"every control is named for screen readers", NamesEveryControlForScreenReaders},
         {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes}};
     for (const auto& [name, check] : checks) {
       ++played;

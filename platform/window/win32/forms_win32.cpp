@@ -8,6 +8,10 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <ole2.h>
+// The accessibility property GUIDs, defined here rather than taken from a library.
+#include <initguid.h>
+#include <oleacc.h>
 #include <deque>
 #include <map>
 #include <memory>
@@ -36,6 +40,8 @@ constexpr int kFirstControlId = 100;
 constexpr int kTooltipWidth = 6000;
 // The text and border of a field whose background is fixed.
 constexpr COLORREF kFixedInk = RGB(0, 0, 0);
+// The properties the window gives screen readers for each of its controls.
+const MSAAPROPID kSpokenProperties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
 
 // Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
 int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
@@ -221,6 +227,7 @@ struct Form::Impl {
       closedByProgram = true;
       DestroyWindow(window);
     }
+    if (annotations != nullptr) annotations->Release();
   }
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -234,6 +241,7 @@ struct Form::Impl {
   int clientWidth = 0, clientHeight = 0;  // twips
   std::wstring fontFamily;
   HWND tooltips = nullptr;  // the controls' tooltips, all in one tooltip control
+  IAccPropServices* annotations = nullptr;  // what names the controls to screen readers; none without it
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
@@ -360,6 +368,22 @@ struct Form::Impl {
     }
   }
 
+  // Gives screen readers the control's name and description from the
+  // table, in place of what Windows would guess (a text box is otherwise
+  // named after the caption before it among its siblings, and the three
+  // buttons all "Calcola"). A control the service refuses keeps the guess.
+  void Annotate(const Control& control) {
+    if (annotations == nullptr) return;
+    const std::pair<MSAAPROPID, const char*> texts[] = {{PROPID_ACC_NAME, control.spec->accessibleName},
+                                                         {PROPID_ACC_DESCRIPTION, control.spec->accessibleDescription}};
+    for (const auto& [property, text] : texts) {
+      if (*text != '\0') {
+        annotations->SetHwndPropStr(control.hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
+                                    Wide(text).c_str());
+      }
+    }
+  }
+
   // Tab and Shift+Tab from `from`: the next stop in the table's Tab order.
   void MoveFocus(HWND from, bool backwards) {
     const Control* control = FindByHandle(from);
@@ -478,7 +502,13 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       for (const Control& control : controls) {
-        if (control.hwnd != nullptr) RemovePropW(control.hwnd, kNameProperty);
+        if (control.hwnd == nullptr) continue;
+        RemovePropW(control.hwnd, kNameProperty);
+        // Annotations outlive their window unless cleared.
+        if (annotations != nullptr) {
+          annotations->ClearHwndProps(control.hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kSpokenProperties,
+                                      static_cast<int>(std::size(kSpokenProperties)));
+        }
       }
       // Closing the window ends the program; a window the program itself
       // destroys leaves the event loop running.
@@ -519,6 +549,13 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, impl_->dpi));
   }
 
+  // Annotations need COM on this thread (Application starts it); without
+  // them the window still works, with the names Windows guesses.
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                              reinterpret_cast<void**>(&impl_->annotations)))) {
+    impl_->annotations = nullptr;
+  }
+
   // Made in reading order, the controls are siblings in that order, which
   // is the order screen readers read them in; Tab follows the tab indexes
   // (TabInTableOrder). A control that cannot be made takes the window, and
@@ -548,6 +585,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
       SetWindowSubclass(control.hwnd, TabInTableOrder, 0, reinterpret_cast<DWORD_PTR>(impl_->window));
     }
     impl_->AddTooltip(control);
+    impl_->Annotate(control);
   }
   // Frames below the controls they surround, which they would hide; a
   // reader meets them after their controls.
@@ -616,14 +654,20 @@ void Form::Warn(std::string_view title, std::string_view message) {
 
 void* Form::NativeWindow() const { return impl_->window; }
 
-struct Application::Impl {};
+struct Application::Impl {
+  bool com = false;  // started here, so ended here
+};
 
 Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  // For the windows' accessibility annotations, on the thread of the windows.
+  impl_->com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  if (impl_->com) CoUninitialize();
+}
 
 int Application::Run() {
   MSG message;

@@ -140,30 +140,19 @@ KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
 def reading_order(browser):
     """The ids of the page's elements in the order of Chromium's accessibility tree, depth first: what a screen
     reader's reading cursor follows (aria-owns included)."""
-    ids = {}
-
-    def collect(node):
-        attributes = node.get("attributes", [])
-        for name, value in zip(attributes[::2], attributes[1::2]):
-            if name == "id":
-                ids[node["backendNodeId"]] = value
-        for child in node.get("children", []):
-            collect(child)
-
-    collect(browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"])
+    ids, dom = {}, [browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"]]
+    while dom:
+        node = dom.pop()
+        names = node.get("attributes", [])[::2]
+        if "id" in names:
+            ids[node["backendNodeId"]] = node["attributes"][2 * names.index("id") + 1]
+        dom += node.get("children", [])
     nodes = {node["nodeId"]: node for node in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]}
-    order = []
-
-    def visit(node):
-        if node.get("backendDOMNodeId") in ids:
-            order.append(ids[node["backendDOMNodeId"]])
-        for child in node.get("childIds", []):
-            if child in nodes:
-                visit(nodes[child])
-
-    for node in nodes.values():
-        if "parentId" not in node:
-            visit(node)
+    order, tree = [], [node for node in nodes.values() if "parentId" not in node]
+    while tree:
+        node = tree.pop(0)
+        order += [ids[node["backendDOMNodeId"]]] if node.get("backendDOMNodeId") in ids else []
+        tree[:0] = [nodes[child] for child in node.get("childIds", []) if child in nodes]
     return order
 
 

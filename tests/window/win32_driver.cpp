@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -475,8 +476,8 @@ std::vector<std::string> EndsWithDefaultHandling() {
 }
 
 // What the window asks of the accessibility annotation service: a stand-in
-// for it, which Wine does not have (it answers E_NOTIMPL), handed to the
-// program by its rerouted CoCreateInstance.
+// for it (Wine's refuses with E_NOTIMPL), handed to the program by its
+// rerouted CoCreateInstance.
 struct Annotation {
   HWND hwnd;
   std::string property;  // "name", "description"
@@ -492,7 +493,6 @@ class RecordingAnnotations : public IAccPropServices {
  public:
   std::vector<Annotation> set;
   std::vector<HWND> cleared;
-  HRESULT answer = S_OK;  // what SetHwndPropStr answers
 
   HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
     *object = IsEqualIID(id, IID_IAccPropServices) ? this : nullptr;
@@ -508,7 +508,7 @@ class RecordingAnnotations : public IAccPropServices {
                    : IsEqualGUID(property, PROPID_ACC_DESCRIPTION) ? "description"
                                                                    : "another property",
                    Utf8(text)});
-    return answer;
+    return S_OK;
   }
   HRESULT WINAPI ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID*, int) override {
     cleared.push_back(hwnd);
@@ -539,45 +539,29 @@ class RecordingAnnotations : public IAccPropServices {
 RecordingAnnotations* annotations = nullptr;  // none: the service cannot be had
 HRESULT WINAPI HandOutAnnotations(REFCLSID classId, IUnknown*, DWORD, REFIID id, void** object) {
   *object = nullptr;
-  if (!IsEqualCLSID(classId, CLSID_AccPropServices)) return REGDB_E_CLASSNOTREG;
-  if (annotations == nullptr) return REGDB_E_CLASSNOTREG;
+  if (!IsEqualCLSID(classId, CLSID_AccPropServices) || annotations == nullptr) return REGDB_E_CLASSNOTREG;
   return annotations->QueryInterface(id, object);
 }
 
 // Each control is named and described to screen readers as the table says,
-// the annotations are cleared when the window goes, and a service that
-// refuses them, or is missing, leaves a window that works.
+// the annotations are cleared when the window goes, and without the service
+// the window is still made. (Wine's own service refuses every annotation, so
+// every scenario plays a window whose annotations fail.)
 std::vector<std::string> NamesEveryControlForScreenReaders() {
-  {
-    // What the system's own service answers, told (Wine 8 has no annotations).
-    ui::Form1 form;
-    IAccPropServices* system = nullptr;
-    const HRESULT made = CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                          reinterpret_cast<void**>(&system));
-    const HRESULT named = made == S_OK ? system->SetHwndPropStr(static_cast<HWND>(form.NativeWindow()),
-                                                                static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                                                PROPID_ACC_NAME, L"Velsona")
-                                       : made;
-    if (system != nullptr) system->Release();
-    std::printf("     the system's annotation service: made 0x%08lx, a name set 0x%08lx\n",
-                static_cast<unsigned long>(made), static_cast<unsigned long>(named));
-  }
   void* const replaced = ReplaceImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&HandOutAnnotations));
   if (replaced == nullptr) return {"the program imports no CoCreateInstance"};
   std::vector<std::string> faults;
   RecordingAnnotations service;
-  for (const HRESULT answer : {S_OK, E_NOTIMPL, REGDB_E_CLASSNOTREG}) {
-    service = RecordingAnnotations();
-    service.answer = answer;
-    annotations = answer == REGDB_E_CLASSNOTREG ? nullptr : &service;
-    std::vector<Annotation> expected;
-    std::vector<HWND> controls;
-    std::string calculated;
+  std::vector<Annotation> expected;
+  std::map<HWND, std::string> controls;  // by name, read while the window is there
+  for (RecordingAnnotations* given : {&service, static_cast<RecordingAnnotations*>(nullptr)}) {
+    annotations = given;
     try {
       ui::Form1 form;
       const auto window = static_cast<HWND>(form.NativeWindow());
-      for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        controls.push_back(child);
+      for (HWND child = GetWindow(window, GW_CHILD); given != nullptr && child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        controls[child] = NameOf(child);
         for (const platform::ControlSpec& spec : ui::Form1Controls()) {
           if (NameOf(child) != spec.name) continue;
           if (*spec.accessibleName != '\0') expected.push_back({child, "name", spec.accessibleName});
@@ -586,41 +570,26 @@ std::vector<std::string> NamesEveryControlForScreenReaders() {
           }
         }
       }
-      // The window works: a calculation gives its result.
-      HWND field = nullptr, button = nullptr, result = nullptr;
-      for (const HWND child : controls) {
-        field = NameOf(child) == "DBSens1" ? child : field;
-        button = NameOf(child) == "CalcolaSens" ? child : button;
-        result = NameOf(child) == "MVSens1" ? child : result;
-      }
-      SetWindowTextW(field, L"-40");
-      SendMessageW(button, BM_CLICK, 0, 0);
-      calculated = Utf8(TextOf(result));
     } catch (const std::exception& error) {
-      faults.push_back("answered " + std::to_string(answer) + ", the window is not made: " + error.what());
-      continue;
-    }
-    const std::string when = answer == S_OK ? "" : answer == E_NOTIMPL ? " (refused)" : " (missing)";
-    if (calculated != "10") faults.push_back("-40 dB gives \"" + calculated + "\"" + when);
-    if (annotations == nullptr) continue;
-    for (const Annotation& wanted : expected) {
-      if (std::count(service.set.begin(), service.set.end(), wanted) != 1) {
-        faults.push_back(NameOf(wanted.hwnd) + "'s " + wanted.property + " \"" + wanted.text + "\" not set once" +
-                         when);
-      }
-    }
-    if (service.set.size() != expected.size()) {
-      faults.push_back(std::to_string(service.set.size()) + " annotations, not " + std::to_string(expected.size()) +
-                       when);
-    }
-    for (const HWND control : controls) {
-      if (std::count(service.cleared.begin(), service.cleared.end(), control) != 1) {
-        faults.push_back(NameOf(control) + "'s annotations not cleared once" + when);
-      }
+      faults.push_back(std::string("the window is not made") + (given ? ": " : " without the service: ") +
+                       error.what());
     }
   }
   annotations = nullptr;
   ReplaceImport("ole32.dll", "CoCreateInstance", replaced);
+  for (const Annotation& wanted : expected) {
+    if (std::count(service.set.begin(), service.set.end(), wanted) != 1) {
+      faults.push_back(controls[wanted.hwnd] + "'s " + wanted.property + " \"" + wanted.text + "\" not set once");
+    }
+  }
+  if (service.set.size() != expected.size()) {
+    faults.push_back(std::to_string(service.set.size()) + " annotations, not " + std::to_string(expected.size()));
+  }
+  for (const auto& [control, name] : controls) {
+    if (std::count(service.cleared.begin(), service.cleared.end(), control) != 1) {
+      faults.push_back(name + "'s annotations not cleared once");
+    }
+  }
   return faults;
 }
 

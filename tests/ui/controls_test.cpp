@@ -34,40 +34,24 @@ std::vector<std::string> Words(std::string_view text) {
   return words;
 }
 
-// The caption a field is seen by: the one at its right in its row.
-const ControlSpec* CaptionBeside(const ControlSpec& field) {
-  const ControlSpec* nearest = nullptr;
-  for (const ControlSpec& caption : Form1Controls()) {
-    const bool sameRow = caption.top < field.top + field.height && field.top < caption.top + caption.height;
-    if (caption.kind == ControlKind::CaptionLabel && std::string_view(caption.frame) == field.frame && sameRow &&
-        caption.left > field.left && (nearest == nullptr || caption.left < nearest->left)) {
-      nearest = &caption;
-    }
-  }
-  return nearest;
-}
-
 TEST(ControlNames, HoldTheWordsTheControlIsSeenByInOrder) {
   int checked = 0;
   for (const ControlSpec& control : Form1Controls()) {
-    const char* seenBy = nullptr;
-    switch (control.kind) {
-      case ControlKind::TextBox:
-      case ControlKind::ResultField: {
-        const ControlSpec* caption = CaptionBeside(control);
-        ASSERT_NE(caption, nullptr) << control.name << " has no caption at its right";
-        seenBy = caption->text;
-        break;
+    // A field is seen by the caption at its right in its row; a button or check box by its own.
+    const ControlSpec* seenBy = nullptr;
+    for (const ControlSpec& caption : Form1Controls()) {
+      const bool sameRow = caption.top < control.top + control.height && control.top < caption.top + caption.height;
+      if (caption.kind == ControlKind::CaptionLabel && std::string_view(caption.frame) == control.frame && sameRow &&
+          caption.left > control.left && (seenBy == nullptr || caption.left < seenBy->left)) {
+        seenBy = &caption;
       }
-      case ControlKind::Button:
-      case ControlKind::CheckBox: seenBy = control.text; break;
-      case ControlKind::Frame:
-      case ControlKind::CaptionLabel: continue;
     }
-    SCOPED_TRACE(control.name);
-    const std::vector<std::string> name = Words(control.accessibleName), seen = Words(seenBy);
+    if (control.kind == ControlKind::Button || control.kind == ControlKind::CheckBox) seenBy = &control;
+    if (control.kind == ControlKind::Frame || control.kind == ControlKind::CaptionLabel) continue;
+    ASSERT_NE(seenBy, nullptr) << control.name << " has no caption at its right";
+    const std::vector<std::string> name = Words(control.accessibleName), seen = Words(seenBy->text);
     EXPECT_NE(std::search(name.begin(), name.end(), seen.begin(), seen.end()), name.end())
-        << "\"" << control.accessibleName << "\" does not say \"" << seenBy << "\"";
+        << control.name << ": \"" << control.accessibleName << "\" does not say \"" << seenBy->text << "\"";
     ++checked;
   }
   EXPECT_EQ(checked, 13);  // four inputs, four results, three buttons, two check boxes

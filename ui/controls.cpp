@@ -29,7 +29,10 @@ struct MaxChars {
 struct Tab {
   int index;
 };
-// What assistive technology says of a control; the description is also its tooltip.
+// What assistive technology says of a control; the description is also its
+// tooltip. The name holds the words the control is seen by (a field's caption
+// at its right, a button's own), so that a user who says what they see
+// reaches it; the description explains.
 struct Spoken {
   const char* name;
   const char* description;
@@ -101,7 +104,7 @@ const std::vector<ControlSpec>& Form1Controls() {
       Frame("Frame2", {4050, 60, 4005, 5175}, Tab{14}, {"Gamma dinamica", ""}),
       Title("Label2", "Frame1", {150, 180, 3675, 345}, "SENSIBILIT\xC3\x80", Tab{9}),
       TextBox("DBSens1", "Frame1", {180, 690, 1575, 495}, MaxChars{3}, Tab{0},
-              {"Sensibilità in dB, rif. 1 V/Pa", "Valore da convertire in mV/Pa: fino a 0 dB, al massimo 3 caratteri"}),
+              {"Sensibilità in dB (rif. 1V/Pa)", "Valore da convertire in mV/Pa: fino a 0 dB, al massimo 3 caratteri"}),
       Caption("Label4", "Frame1", {1860, 780, 1455, 345}, "dB (rif. 1V/Pa)", Tab{13}),
       ResultField("MVSens1", "Frame1", {180, 1380, 1575, 465}, kLightCyan, Tab{23},
                   {"Risultato in mV/Pa", "Sensibilità convertita dai dB"}),
@@ -115,7 +118,7 @@ const std::vector<ControlSpec>& Form1Controls() {
           {"Sensibilità in mV/Pa", "Valore da convertire in dB: oltre 0 e fino a 1000 mV/Pa, al massimo 4 caratteri"}),
       Caption("Label6", "Frame1", {1860, 3090, 1455, 345}, "mV/Pa", Tab{11}),
       ResultField("DBSens2", "Frame1", {180, 3600, 1575, 465}, kLightCyan, Tab{24},
-                  {"Risultato in dB, rif. 1 V/Pa", "Sensibilità convertita dai mV/Pa"}),
+                  {"Risultato in dB (rif. 1V/Pa)", "Sensibilità convertita dai mV/Pa"}),
       Caption("Label1", "Frame1", {1860, 3720, 1455, 345}, "dB (rif. 1V/Pa)", Tab{10}),
       Button("CalcolaSens2", "Frame1", {180, 4230, 1605, 525}, "Calcola", Tab{7},
              {"Calcola dB", "Converte la sensibilità da mV/Pa a dB"}),
@@ -123,16 +126,16 @@ const std::vector<ControlSpec>& Form1Controls() {
                {"arrotonda dB", "Risultato in dB senza decimali, all'intero più vicino"}),
       Title("Label7", "Frame2", {180, 180, 3705, 345}, "GAMMA DINAMICA", Tab{17}),
       TextBox("MAXSPL", "Frame2", {150, 900, 1575, 495}, MaxChars{3}, Tab{2},
-              {"Pressione sonora massima in dB SPL", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"}),
+              {"dB Max SPL (pressione sonora massima)", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"}),
       Caption("Label3", "Frame2", {1860, 1020, 1455, 345}, "dB Max SPL", Tab{19}),
       TextBox("SELFNOISE", "Frame2", {150, 1560, 1575, 495}, MaxChars{3}, Tab{3},
-              {"Rumore proprio in dB SPL", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"}),
+              {"dB Self-Noise (rumore proprio)", "Qualsiasi valore in dB SPL, al massimo 3 caratteri"}),
       Caption("Label8", "Frame2", {1860, 1680, 1455, 345}, "dB Self-Noise", Tab{20}),
       ResultField("LabGamma", "Frame2", {150, 2160, 1575, 465}, kLightYellow, Tab{16},
                   {"Gamma dinamica in dB", "Risultato: massimo SPL meno rumore proprio"}),
       Caption("Label9", "Frame2", {1890, 2280, 2055, 345}, "Gamma dinamica", Tab{21}),
       ResultField("LabSN", "Frame2", {150, 2700, 1575, 465}, kLightYellow, Tab{18},
-                  {"Rapporto segnale/rumore rif. 94 dB SPL", "Risultato: 94 dB SPL meno rumore proprio"}),
+                  {"Rapporto S/N rif. 94 dB SPL", "Rapporto segnale/rumore: 94 dB SPL meno rumore proprio"}),
       Caption("Label10", "Frame2", {1830, 2820, 2145, 345}, "S/N rif. 94 dB SPL", Tab{22}),
       Button("CalcGamma", "Frame2", {150, 3390, 1605, 525}, "Calcola", Tab{15},
              {"Calcola gamma dinamica", "Calcola gamma dinamica e rapporto segnale/rumore"}),

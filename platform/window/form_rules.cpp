@@ -157,6 +157,39 @@ std::vector<std::size_t> ControlTable::TabOrder() const {
   return order;
 }
 
+std::vector<std::size_t> ControlTable::ReadingOrder() const {
+  std::vector<std::size_t> order;
+  order.reserve(entries_.size());
+  for (std::size_t frame = 0; frame < entries_.size(); ++frame) {
+    if (entries_[frame].spec.kind != ControlKind::Frame) continue;
+    order.push_back(frame);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].frame == entries_[frame].name) order.push_back(i);
+    }
+  }
+  return order;
+}
+
+std::optional<std::size_t> ControlTable::NextTabStop(std::optional<std::size_t> from, bool backwards) const {
+  const std::vector<std::size_t> stops = TabOrder();
+  if (stops.empty()) return std::nullopt;
+  if (!from) return backwards ? stops.back() : stops.front();
+  const int index = entries_.at(*from).spec.tabIndex;
+  const bool stop = TakesTabFocus(entries_[*from].spec.kind);
+  if (backwards) {
+    // The last stop before `from`, or the last of all.
+    for (auto it = stops.rbegin(); it != stops.rend(); ++it) {
+      if (entries_[*it].spec.tabIndex < index) return *it;
+    }
+    return stops.back();
+  }
+  for (const std::size_t candidate : stops) {
+    const int other = entries_[candidate].spec.tabIndex;
+    if (other > index || (!stop && other == index)) return candidate;
+  }
+  return stops.front();
+}
+
 double FittingFontSize(double own, double room, double smallest, double step,
                        const std::function<double(double size)>& width) {
   if (!(step > 0)) StopOnMisuse("a font size step must be positive");

@@ -2,7 +2,7 @@
 
 // The rules of a window that belong to no toolkit, kept once for every
 // implementation of forms.h: which controls take Tab, the order in which
-// controls are made and reached with Tab, finding a control by name for an
+// controls are made, read out and reached with Tab, finding a control by name for an
 // operation it supports, how small a result's font gets to show its text
 // whole, what a result's tooltip says, and the icon sizes the program ships.
 // An implementation keeps its widgets beside the table, by index, and calls
@@ -61,12 +61,24 @@ class ControlTable {
   // The index of the frame around control `index`; none for a frame.
   std::optional<std::size_t> FrameOf(std::size_t index) const;
 
-  // The order to make the controls in: frames first, so that every control
-  // finds its frame, then the others by tab index.
+  // An order to make the controls in where Tab follows the tab index without
+  // being told: frames first, so that every control finds its frame, then
+  // the others by tab index.
   std::vector<std::size_t> CreationOrder() const;
+  // The order a screen reader reads the window in, which is the order of the
+  // table: each frame, then the controls inside it. The table lists a
+  // panel's controls as the eye meets them, row by row from the top and
+  // left to right in a row, so a reader never jumps about the window.
+  // Made in this order, every control finds its frame.
+  std::vector<std::size_t> ReadingOrder() const;
   // The controls that take Tab, in the order Tab reaches them; the first
   // has the focus when the window opens.
   std::vector<std::size_t> TabOrder() const;
+  // The tab stop Tab moves the focus to from control `from` (Shift+Tab with
+  // `backwards`), coming round at either end. From a control that is no tab
+  // stop (a result field the user clicked, say), the first stop after its
+  // tab index, or before it going backwards; from none, the first or last.
+  std::optional<std::size_t> NextTabStop(std::optional<std::size_t> from, bool backwards) const;
 
  private:
   struct Entry {

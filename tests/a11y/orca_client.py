@@ -8,14 +8,14 @@ from atspi_client import Atspi, check, descendants, failures, open_window, wait_
 RETURN, SPACE, BACKSPACE = 0xFF0D, 0x20, 0xFF08
 # Controls to go to, each with its keys (text, \b for Backspace, or a key symbol), and what Orca says.
 CASES = [
-    ([("Sensibilità in dB, rif. 1 V/Pa", "-47"), ("Calcola mV/Pa", RETURN)], [r"Risultato in mV/Pa: 4,4668"]),
+    ([("Sensibilità in dB (rif. 1V/Pa)", "-47"), ("Calcola mV/Pa", RETURN)], [r"Risultato in mV/Pa: 4,4668"]),
     ([("arrotonda mV/Pa", SPACE)], [r"Risultato in mV/Pa: 4(?![,\d])"]),
-    ([("Pressione sonora massima in dB SPL", "130"), ("Rumore proprio in dB SPL", "15"),
+    ([("dB Max SPL (pressione sonora massima)", "130"), ("dB Self-Noise (rumore proprio)", "15"),
       ("Calcola gamma dinamica", RETURN)],
-     [r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79"]),
-    ([("Sensibilità in dB, rif. 1 V/Pa", "\b\b\babc"), ("Calcola mV/Pa", RETURN)],
+     [r"Gamma dinamica in dB: 115\. Rapporto S/N rif\. 94 dB SPL: 79"]),
+    ([("Sensibilità in dB (rif. 1V/Pa)", "\b\b\babc"), ("Calcola mV/Pa", RETURN)],
      [r"Risultato in mV/Pa: nessun valore",
-      r'Il testo "abc" del campo "Sensibilità in dB, rif. 1 V/Pa" non è un numero']),
+      r'Il testo "abc" del campo "Sensibilità in dB \(rif\. 1V/Pa\)" non è un numero']),
 ]
 
 

@@ -19,7 +19,7 @@ from browser import Server, actions, element, open_page, type_into  # noqa: E402
 CASES = [
     ([("DBSens1", "-47")], "CalcolaSens", r"Risultato in mV/Pa: 4,4668", 1),
     ([("MAXSPL", "130"), ("SELFNOISE", "15")], "CalcGamma",
-     r"Gamma dinamica in dB: 115\. Rapporto segnale/rumore rif\. 94 dB SPL: 79", 1),
+     r"Gamma dinamica in dB: 115\. Rapporto S/N rif\. 94 dB SPL: 79", 1),
     ([("DBSens1", "5")], "CalcolaSens", r"Risultato in mV/Pa: nessun valore", 1),
     # The same words as before are spoken again.
     ([("DBSens1", "-47")], "CalcolaSens", r"Risultato in mV/Pa: 4,4668", 2),

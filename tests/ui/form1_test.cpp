@@ -484,14 +484,14 @@ void Form1Test::accessibleNamesAreItalian_data() {
   const auto row = [](const char* control, const QString& name, bool described) {
     QTest::newRow(control) << control << name << described;
   };
-  row("DBSens1", QStringLiteral("Sensibilità in dB, rif. 1 V/Pa"), true);
+  row("DBSens1", QStringLiteral("Sensibilità in dB (rif. 1V/Pa)"), true);
   row("MVSens2", QStringLiteral("Sensibilità in mV/Pa"), true);
-  row("MAXSPL", QStringLiteral("Pressione sonora massima in dB SPL"), true);
-  row("SELFNOISE", QStringLiteral("Rumore proprio in dB SPL"), true);
+  row("MAXSPL", QStringLiteral("dB Max SPL (pressione sonora massima)"), true);
+  row("SELFNOISE", QStringLiteral("dB Self-Noise (rumore proprio)"), true);
   row("MVSens1", QStringLiteral("Risultato in mV/Pa"), true);
-  row("DBSens2", QStringLiteral("Risultato in dB, rif. 1 V/Pa"), true);
+  row("DBSens2", QStringLiteral("Risultato in dB (rif. 1V/Pa)"), true);
   row("LabGamma", QStringLiteral("Gamma dinamica in dB"), true);
-  row("LabSN", QStringLiteral("Rapporto segnale/rumore rif. 94 dB SPL"), true);
+  row("LabSN", QStringLiteral("Rapporto S/N rif. 94 dB SPL"), true);
   // Three buttons all say "Calcola": the name tells them apart.
   row("CalcolaSens", QStringLiteral("Calcola mV/Pa"), true);
   row("CalcolaSens2", QStringLiteral("Calcola dB"), true);
@@ -526,7 +526,7 @@ void Form1Test::newResultIsAnnounced() {
   window.click("CalcGamma");
   QCOMPARE(name("MVSens1"), QStringLiteral("Risultato in mV/Pa: 4,4668"));
   QCOMPARE(name("LabGamma"), QStringLiteral("Gamma dinamica in dB: 122,5"));
-  QCOMPARE(name("LabSN"), QStringLiteral("Rapporto segnale/rumore rif. 94 dB SPL: 86,5"));
+  QCOMPARE(name("LabSN"), QStringLiteral("Rapporto S/N rif. 94 dB SPL: 86,5"));
   // Blanked again by a refused input: back to the bare name.
   window.type("DBSens1", "5");
   window.click("CalcolaSens");

@@ -21,22 +21,22 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
   } rows[] = {
       // The separator is advised only where the text reads as a number with the other one.
       {"lone minus in dB", FailureKind::TypeMismatch, "DBSens1", "-", ".",
-       "Il testo \"-\" del campo \"Sensibilità in dB, rif. 1 V/Pa\" non è un numero."},
+       "Il testo \"-\" del campo \"Sensibilità in dB (rif. 1V/Pa)\" non è un numero."},
       {"comma under a point", FailureKind::TypeMismatch, "MVSens2", "7,5", ".",
        "Il testo \"7,5\" del campo \"Sensibilità in mV/Pa\" non è un numero: usare il punto come separatore decimale."},
       {"grouping under a point reads with a comma", FailureKind::TypeMismatch, "MVSens2", "1,00", ".",
        "Il testo \"1,00\" del campo \"Sensibilità in mV/Pa\" non è un numero: usare il punto come separatore "
        "decimale."},
       {"point under a comma reads under either", FailureKind::TypeMismatch, "SELFNOISE", "1.5.", ",",
-       "Il testo \"1.5.\" del campo \"Rumore proprio in dB SPL\" non è un numero."},
+       "Il testo \"1.5.\" del campo \"dB Self-Noise (rumore proprio)\" non è un numero."},
       {"letters in max SPL under a comma", FailureKind::TypeMismatch, "MAXSPL", "abc", ",",
-       "Il testo \"abc\" del campo \"Pressione sonora massima in dB SPL\" non è un numero."},
+       "Il testo \"abc\" del campo \"dB Max SPL (pressione sonora massima)\" non è un numero."},
       {"empty field", FailureKind::TypeMismatch, "DBSens1", "", ",",
-       "Il campo \"Sensibilità in dB, rif. 1 V/Pa\" è vuoto: scrivere un numero."},
+       "Il campo \"Sensibilità in dB (rif. 1V/Pa)\" è vuoto: scrivere un numero."},
       {"three blanks", FailureKind::TypeMismatch, "MAXSPL", "   ", ".",
-       "Il campo \"Pressione sonora massima in dB SPL\" contiene solo spazi: scrivere un numero."},
+       "Il campo \"dB Max SPL (pressione sonora massima)\" contiene solo spazi: scrivere un numero."},
       {"one blank under a comma", FailureKind::TypeMismatch, "DBSens1", " ", ",",
-       "Il campo \"Sensibilità in dB, rif. 1 V/Pa\" contiene solo spazi: scrivere un numero."},
+       "Il campo \"Sensibilità in dB (rif. 1V/Pa)\" contiene solo spazi: scrivere un numero."},
       {"too large", FailureKind::Overflow, "DBSens1", "1e99999", ".",
        "Numero troppo grande: il risultato non si può calcolare."},
       {"division by zero", FailureKind::DivisionByZero, "MVSens2", "1", ".",
@@ -45,7 +45,7 @@ TEST(FailureMessage, SaysWhatWentWrongInWordsTheUserKnows) {
        "Operazione non valida: il risultato non si può calcolare."},
       // Spaces from a web page or a formatted cell are blanks around a number.
       {"no-break spaces only", FailureKind::TypeMismatch, "MAXSPL", "\u00A0\u3000", ".",
-       "Il campo \"Pressione sonora massima in dB SPL\" contiene solo spazi: scrivere un numero."},
+       "Il campo \"dB Max SPL (pressione sonora massima)\" contiene solo spazi: scrivere un numero."},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);

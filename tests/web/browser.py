@@ -166,6 +166,25 @@ document.addEventListener('focusin', (event) => { if (!event.target.closest('dia
 """
 
 
+def reading_order(browser):
+    """The ids of the page's elements in the order of Chromium's accessibility tree, depth first: what a screen
+    reader's reading cursor follows (aria-owns included)."""
+    ids, dom = {}, [browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"]]
+    while dom:
+        node = dom.pop()
+        names = node.get("attributes", [])[::2]
+        if "id" in names:
+            ids[node["backendNodeId"]] = node["attributes"][2 * names.index("id") + 1]
+        dom += node.get("children", [])
+    nodes = {node["nodeId"]: node for node in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]}
+    order, tree = [], [node for node in nodes.values() if "parentId" not in node]
+    while tree:
+        node = tree.pop(0)
+        order += [ids[node["backendDOMNodeId"]]] if node.get("backendDOMNodeId") in ids else []
+        tree[:0] = [nodes[child] for child in node.get("childIds", []) if child in nodes]
+    return order
+
+
 class Player:
     """Does the scenarios' driver's commands on the page."""
 
@@ -188,8 +207,12 @@ class Player:
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
             actions(b).click(element(b, args[0])).perform()
+        elif command == "press" and args[0] == "shifttab":
+            actions(b).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
         elif command == "press":
             actions(b).send_keys(KEYS[args[0]]).perform()
+        elif command == "reading":
+            return reading_order(b)
         elif command == "dark":
             b.execute_cdp_cmd("Emulation.setEmulatedMedia",
                               {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})

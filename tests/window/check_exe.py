@@ -16,7 +16,7 @@ MIB = 1024 * 1024
 # DLLs that every Windows has. Anything else (the MinGW runtime, Qt) would
 # have to ship beside the exe.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll", "advapi32.dll",
-               "shell32.dll", "ucrtbase.dll"}
+               "shell32.dll", "ucrtbase.dll", "ole32.dll"}
 VERSION_STRINGS = {
     "Comments": "Velsona",
     "CompanyName": "gli autori di Velsona",

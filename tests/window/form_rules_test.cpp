@@ -1,13 +1,15 @@
 // The window rules every backend shares: what a control table may not hold,
-// how a call naming the wrong control is answered (the program stops), the
-// loop that shrinks a result's font, and what a screen reader is told of
-// changed results. (The orders controls are made and reached in, and a
-// result's tooltip, are checked on each window by the shared scenarios.)
+// how a call naming the wrong control is answered (the program stops), where
+// Tab goes from a control, the loop that shrinks a result's font, and what a
+// screen reader is told of changed results. (The orders controls are made,
+// read and reached in, and a result's tooltip, are checked on each window by
+// the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,20 @@ TEST(ControlTable, TellsACallOnTheWrongControl) {
       EXPECT_STREQ(table[table.Find(c.name, c.use)].name, c.name);
     }
   }
+}
+
+TEST(ControlTable, TabFromAControlThatIsNoStopGoesOnByTabIndex) {
+  // (From one stop to the next, and round, the Tab scenarios go on every window.)
+  std::vector<ControlSpec> controls = SmallTable();
+  controls[0].tabIndex = 5;  // stops Entry (0), Go (1), Tick (5); Result (4) between the last two
+  const ControlTable table(controls);
+  const std::size_t tick = 0, go = 1, result = 4, entry = 5;
+  const struct {
+    std::optional<std::size_t> from;
+    bool backwards;
+    std::size_t to;
+  } cases[] = {{result, false, tick}, {result, true, go}, {std::nullopt, false, entry}, {std::nullopt, true, tick}};
+  for (const auto& c : cases) EXPECT_EQ(table.NextTabStop(c.from, c.backwards), c.to) << c.from.value_or(99);
 }
 
 TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {

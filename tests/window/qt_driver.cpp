@@ -2,6 +2,7 @@
 // keys and clicks sent as a user would, with QTest.
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QAccessible>
 #include <QScreen>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -84,8 +86,11 @@ class QtDriver : public Driver {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
   }
   void Press(Key key) override {
-    const Qt::Key qtKey = key == Key::Tab ? Qt::Key_Tab : key == Key::Enter ? Qt::Key_Return : Qt::Key_Space;
-    QTest::keyClick(QApplication::focusWidget(), qtKey);
+    const Qt::Key qtKey = key == Key::Tab        ? Qt::Key_Tab
+                          : key == Key::ShiftTab ? Qt::Key_Backtab
+                          : key == Key::Enter    ? Qt::Key_Return
+                                                 : Qt::Key_Space;
+    QTest::keyClick(QApplication::focusWidget(), qtKey, key == Key::ShiftTab ? Qt::ShiftModifier : Qt::NoModifier);
   }
   std::string Text(const char* control) override {
     QWidget* widget = Find<QWidget>(control);
@@ -97,6 +102,20 @@ class QtDriver : public Driver {
   std::string Focused() override {
     QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && top()->isAncestorOf(focus) ? focus->objectName().toStdString() : std::string();
+  }
+  // The accessible tree, depth first, as the AT-SPI bridge hands it on.
+  std::vector<std::string> ReadingOrder() override {
+    std::vector<std::string> names;
+    const std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
+      for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr) continue;
+        if (const QObject* object = child->object()) names.push_back(object->objectName().toStdString());
+        visit(child);
+      }
+    };
+    visit(QAccessible::queryAccessibleInterface(top()));
+    return names;
   }
   std::optional<Warning> TakeWarning() override {
     QMessageBox* box = top()->findChild<QMessageBox*>(QStringLiteral("failureMessage"));

@@ -1,5 +1,6 @@
 #include "tests/window/scenarios.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -106,13 +107,20 @@ std::vector<Scenario> WindowScenarios() {
        ".",
        {Shows("DBSens1", ""), Shows("MVSens2", ""), Shows("MAXSPL", ""), Shows("SELFNOISE", ""),
         Shows("MVSens1", ""), Shows("DBSens2", ""), Shows("LabGamma", ""), Shows("LabSN", ""),
-        Ticked("Arrotonda", false), Ticked("Arrotonda2", false), FocusIn("DBSens1"), {Do::Window}, {Do::Layout}}},
+        Ticked("Arrotonda", false), Ticked("Arrotonda2", false), FocusIn("DBSens1"), {Do::Window}, {Do::Layout},
+        {Do::Reading}}},
       {"Tab visits the nine stops in order and comes round",
        ".",
        {Press(Key::Tab), FocusIn("MVSens2"), Press(Key::Tab), FocusIn("MAXSPL"), Press(Key::Tab),
         FocusIn("SELFNOISE"), Press(Key::Tab), FocusIn("Arrotonda2"), Press(Key::Tab), FocusIn("Arrotonda"),
         Press(Key::Tab), FocusIn("CalcolaSens2"), Press(Key::Tab), FocusIn("CalcolaSens"), Press(Key::Tab),
         FocusIn("CalcGamma"), Press(Key::Tab), FocusIn("DBSens1")}},
+      {"Shift+Tab goes back round the stops",
+       ".",
+       {Press(Key::ShiftTab), FocusIn("CalcGamma"), Press(Key::ShiftTab), FocusIn("CalcolaSens"),
+        Press(Key::ShiftTab), FocusIn("CalcolaSens2"), Press(Key::Tab), FocusIn("CalcolaSens"),
+        Type("SELFNOISE", "1"), Press(Key::ShiftTab), FocusIn("MAXSPL"), Press(Key::ShiftTab), FocusIn("MVSens2"),
+        Press(Key::ShiftTab), FocusIn("DBSens1"), Shows("SELFNOISE", "1")}},
       {"result fields are coloured, with or without a result",
        ".",
        {Background("MVSens1", kLightCyan), Background("DBSens2", kLightCyan), Background("LabGamma", kLightYellow),
@@ -149,7 +157,7 @@ std::vector<Scenario> WindowScenarios() {
       {"gamma keeps its results when a field is empty or not a number; both are told in one utterance",
        ".",
        {Type("MAXSPL", "130"), Type("SELFNOISE", "15"), Click("CalcGamma"), Shows("LabGamma", "115"),
-        Shows("LabSN", "79"), Announced("Gamma dinamica in dB: 115. Rapporto segnale/rumore rif. 94 dB SPL: 79"),
+        Shows("LabSN", "79"), Announced("Gamma dinamica in dB: 115. Rapporto S/N rif. 94 dB SPL: 79"),
         Type("SELFNOISE", ""), Click("CalcGamma"), Shows("LabGamma", "115"), Shows("LabSN", "79"), Announced(""),
         Type("SELFNOISE", "abc"), Click("CalcGamma"), Warned(), Shows("LabGamma", "115"), Shows("LabSN", "79")}},
       {"editing an input changes nothing until the click, nor is anything told",
@@ -275,6 +283,32 @@ void CheckLayout(Driver& driver, std::vector<std::string>& faults) {
   for (const std::string& name : driver.CutOffCaptions()) faults.push_back("caption cut off: " + name);
 }
 
+// What is read must be what is seen: each frame in turn, from the top and
+// left; in a frame, row by row from the top, and in a row (controls side by side, their
+// heights overlapping) from the left.
+void CheckReadingOrder(Driver& driver, std::vector<std::string>& faults) {
+  struct Seen {
+    std::string name;
+    Rect frame, place;
+  };
+  std::vector<Seen> seen;
+  for (const auto& [name, frame] : kControlsInFrames) seen.push_back({name, driver.Place(frame), driver.Place(name)});
+  std::stable_sort(seen.begin(), seen.end(), [](const Seen& a, const Seen& b) {
+    if (a.frame.top != b.frame.top || a.frame.left != b.frame.left) {
+      return std::make_pair(a.frame.top, a.frame.left) < std::make_pair(b.frame.top, b.frame.left);
+    }
+    const bool sameRow = a.place.top < b.place.top + b.place.height && b.place.top < a.place.top + a.place.height;
+    return sameRow ? a.place.left < b.place.left : a.place.top < b.place.top;
+  });
+  std::string expected, read;
+  for (const Seen& control : seen) expected += " " + control.name;
+  for (const std::string& name : driver.ReadingOrder()) {
+    const auto isControl = [&name](const auto& control) { return name == control.first; };
+    if (std::any_of(std::begin(kControlsInFrames), std::end(kControlsInFrames), isControl)) read += " " + name;
+  }
+  if (read != expected) faults.push_back("read as" + read + "\n   not" + expected);
+}
+
 void CheckWindow(Driver& driver, std::vector<std::string>& faults) {
   const WindowFacts facts = driver.Facts();
   if (facts.title.rfind("Velsona - ", 0) != 0 || facts.title.size() <= 12) {
@@ -378,6 +412,7 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
         break;
       }
       case Do::Layout: CheckLayout(driver, faults); break;
+      case Do::Reading: CheckReadingOrder(driver, faults); break;
       case Do::Window: CheckWindow(driver, faults); break;
     }
     // A warning that the next step does not expect should not have come.

@@ -38,7 +38,7 @@ struct WindowFacts {
   int offCentreX = 0, offCentreY = 0;  // of the client area from the screen's work area
 };
 
-enum class Key { Tab, Enter, Space };
+enum class Key { Tab, ShiftTab, Enter, Space };
 
 // How a field draws its text.
 struct FieldLook {
@@ -69,6 +69,9 @@ class Driver {
   virtual bool Ticked(const char* control) = 0;
   // The name of the control with the keyboard focus; "" if none of ours.
   virtual std::string Focused() = 0;
+  // The names of what the window gives assistive technology, in the order
+  // a screen reader meets them.
+  virtual std::vector<std::string> ReadingOrder() = 0;
   // The warning shown since the last call, dismissed; none if none was.
   virtual std::optional<Warning> TakeWarning() = 0;
   // The colour of a pixel near the left edge of the control, inside it.
@@ -99,6 +102,7 @@ enum class Do {
   Warned,      // a warning was shown (and is dismissed)
   Background,  // colour
   Layout,      // every control in its frame, none overlapping, window size, captions fit
+  Reading,     // a screen reader reads each frame in turn, row by row, left to right in a row
   Window,      // title, fixed size, icon, centred
   Whole,       // control shows all its text, bold, in a smaller font ("smaller"), its own ("own") or "any"
   Readable,    // control draws its text and border black

@@ -44,10 +44,13 @@ class WebDriver : public Driver {
   void SetSeparator(const std::string& separator) override { Ask({"separator", separator}); }
   void Type(const char* control, const std::string& text) override { Ask({"type", control, text}); }
   void Click(const char* control) override { Ask({"click", control}); }
-  void Press(Key key) override { Ask({"press", key == Key::Tab ? "tab" : key == Key::Enter ? "enter" : "space"}); }
+  void Press(Key key) override {
+    Ask({"press", key == Key::Tab ? "tab" : key == Key::ShiftTab ? "shifttab" : key == Key::Enter ? "enter" : "space"});
+  }
   std::string Text(const char* control) override { return Ask({"text", control})[0]; }
   bool Ticked(const char* control) override { return Ask({"ticked", control})[0] == "1"; }
   std::string Focused() override { return Ask({"focused"})[0]; }
+  std::vector<std::string> ReadingOrder() override { return Ask({"reading"}, 0); }
   std::optional<Warning> TakeWarning() override {
     const auto reply = Ask({"warning"});
     if (reply[0] != "1") return std::nullopt;

@@ -8,12 +8,18 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+// The accessibility GUIDs the stand-in service below answers to.
+#include <initguid.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -210,6 +216,17 @@ class Win32Driver : public Driver {
   void Press(velsona::window_tests::Key key) override {
     switch (key) {
       case Key::Tab: Key(VK_TAB); break;
+      case Key::ShiftTab: {
+        // Shift held down as the key arrives: the state the window reads.
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        Key(VK_TAB);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        break;
+      }
       case Key::Enter: Key(VK_RETURN); break;
       case Key::Space: Key(VK_SPACE); break;
     }
@@ -219,6 +236,15 @@ class Win32Driver : public Driver {
     return SendMessageW(Find(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
   std::string Focused() override { return NameOf(GetFocus()); }
+  // The window's children in z-order, which is the order UI Automation and
+  // screen readers give them in.
+  std::vector<std::string> ReadingOrder() override {
+    std::vector<std::string> names;
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      names.push_back(NameOf(child));
+    }
+    return names;
+  }
   std::optional<Warning> TakeWarning() override {
     Pump();
     if (caught.empty()) return std::nullopt;
@@ -486,6 +512,124 @@ std::vector<std::string> RunsEveryClickHandlerInOrder() {
   return ran == "12" ? std::vector<std::string>{} : std::vector<std::string>{"the handlers that ran: " + ran};
 }
 
+// What the window asks of the accessibility annotation service: a stand-in
+// for it (Wine's refuses with E_NOTIMPL), handed to the program by its
+// rerouted CoCreateInstance.
+struct Annotation {
+  HWND hwnd;
+  std::string property;  // "name", "description"
+  std::string text;
+  bool operator==(const Annotation& other) const {
+    return hwnd == other.hwnd && property == other.property && text == other.text;
+  }
+};
+// COM interfaces have no virtual destructor: their objects go by Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class RecordingAnnotations : public IAccPropServices {
+ public:
+  std::vector<Annotation> set;
+  std::vector<HWND> cleared;
+
+  HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
+    *object = IsEqualIID(id, IID_IAccPropServices) ? this : nullptr;
+    return *object != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG WINAPI AddRef() override { return 2; }
+  ULONG WINAPI Release() override { return 1; }
+  HRESULT WINAPI SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID property, LPCWSTR text) override {
+    const bool self = object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF;
+    set.push_back({hwnd,
+                   !self                                               ? "not the control itself"
+                   : IsEqualGUID(property, PROPID_ACC_NAME)        ? "name"
+                   : IsEqualGUID(property, PROPID_ACC_DESCRIPTION) ? "description"
+                                                                   : "another property",
+                   Utf8(text)});
+    return S_OK;
+  }
+  HRESULT WINAPI ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID*, int) override {
+    cleared.push_back(hwnd);
+    return S_OK;
+  }
+  // Nothing else is the window's to ask.
+  HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
+  HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override { return E_NOTIMPL; }
+};
+#pragma GCC diagnostic pop
+RecordingAnnotations* annotations = nullptr;  // none: the service cannot be had
+HRESULT WINAPI HandOutAnnotations(REFCLSID classId, IUnknown*, DWORD, REFIID id, void** object) {
+  *object = nullptr;
+  if (!IsEqualCLSID(classId, CLSID_AccPropServices) || annotations == nullptr) return REGDB_E_CLASSNOTREG;
+  return annotations->QueryInterface(id, object);
+}
+
+// Each control is named and described to screen readers as the table says,
+// the annotations are cleared when the window goes, and without the service
+// the window is still made. (Wine's own service refuses every annotation, so
+// every scenario plays a window whose annotations fail.)
+std::vector<std::string> NamesEveryControlForScreenReaders() {
+  void* const replaced = ReplaceImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&HandOutAnnotations));
+  if (replaced == nullptr) return {"the program imports no CoCreateInstance"};
+  std::vector<std::string> faults;
+  RecordingAnnotations service;
+  std::vector<Annotation> expected;
+  std::map<HWND, std::string> controls;  // by name, read while the window is there
+  for (RecordingAnnotations* given : {&service, static_cast<RecordingAnnotations*>(nullptr)}) {
+    annotations = given;
+    try {
+      ui::Form1 form;
+      const auto window = static_cast<HWND>(form.NativeWindow());
+      for (HWND child = GetWindow(window, GW_CHILD); given != nullptr && child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        controls[child] = NameOf(child);
+        for (const platform::ControlSpec& spec : ui::Form1Controls()) {
+          if (NameOf(child) != spec.name) continue;
+          if (*spec.accessibleName != '\0') expected.push_back({child, "name", spec.accessibleName});
+          if (*spec.accessibleDescription != '\0') {
+            expected.push_back({child, "description", spec.accessibleDescription});
+          }
+        }
+      }
+    } catch (const std::exception& error) {
+      faults.push_back(std::string("the window is not made") + (given ? ": " : " without the service: ") +
+                       error.what());
+    }
+  }
+  annotations = nullptr;
+  ReplaceImport("ole32.dll", "CoCreateInstance", replaced);
+  for (const Annotation& wanted : expected) {
+    if (std::count(service.set.begin(), service.set.end(), wanted) != 1) {
+      faults.push_back(controls[wanted.hwnd] + "'s " + wanted.property + " \"" + wanted.text + "\" not set once");
+    }
+  }
+  if (service.set.size() != expected.size()) {
+    faults.push_back(std::to_string(service.set.size()) + " annotations, not " + std::to_string(expected.size()));
+  }
+  for (const auto& [control, name] : controls) {
+    if (std::count(service.cleared.begin(), service.cleared.end(), control) != 1) {
+      faults.push_back(name + "'s annotations not cleared once");
+    }
+  }
+  return faults;
+}
+
 // A result field that cannot be made (the second one, refused by a hook) and
 // the brushes made for the ones before it.
 int readOnlyFieldsMade = 0;
@@ -583,6 +727,7 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::vector<std::string> (*)()> checks[] = {
         {"the window follows a change of density", FollowsDensityChange},
         {"the window's last message gets its default handling", EndsWithDefaultHandling},
+        {"every control is named for screen readers", NamesEveryControlForScreenReaders},
         {"a window that cannot be made leaves no brush behind", FailedWindowFreesItsBrushes},
         {"every click handler runs, in the order added", RunsEveryClickHandlerInOrder}};
     for (const auto& [name, check] : checks) {

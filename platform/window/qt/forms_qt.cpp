@@ -262,7 +262,9 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
 
   const ControlTable& table = impl_->table;
   impl_->ownFonts.resize(table.size());
-  for (const std::size_t i : table.CreationOrder()) {
+  // Made in reading order, each frame's children are in that order, which is
+  // the order assistive technology gives them in; Tab follows the tab indexes.
+  for (const std::size_t i : table.ReadingOrder()) {
     const std::optional<std::size_t> frame = table.FrameOf(i);
     QWidget* widget = MakeWidget(table[i], frame ? impl_->widgets[*frame] : top);
     ApplyLook(widget, table[i], window.fontFamily);

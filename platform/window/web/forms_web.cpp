@@ -17,6 +17,7 @@ void velsona_page_frame(const char* name, int left, int top, int width, int heig
 void velsona_page_control(const char* name, int kind, const char* frame, int left, int top, int width, int height,
                           const char* text, double points, int centred, int maxLength, int background,
                           const char* accessibleName, const char* description);
+void velsona_page_own(const char* frame, const char* control);
 int velsona_page_text(const char* name, char* buffer, int capacity);
 void velsona_page_set_result(const char* name, const char* text, double points, const char* tooltip);
 void velsona_page_announce(const char* text);
@@ -87,7 +88,8 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
   velsona_page_open(window.title, TwipsToPixels(window.clientWidth), TwipsToPixels(window.clientHeight),
                     window.fontFamily);
   velsona_page_icon(kIconSizes.data(), static_cast<int>(kIconSizes.size()));
-  // In this order the elements are made, so that their order is the Tab order.
+  // In this order the elements are made, so that their order is the Tab order
+  // without a positive tabindex ...
   for (const std::size_t index : table.CreationOrder()) {
     const ControlSpec& spec = table[index];
     const int left = TwipsToPixels(spec.left), top = TwipsToPixels(spec.top);
@@ -99,6 +101,12 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     velsona_page_control(spec.name, static_cast<int>(spec.kind), spec.frame, left, top, width, height, spec.text,
                          spec.fontPoints, spec.alignment == Alignment::Centre, spec.maxLength,
                          PackedColour(spec.background), spec.accessibleName, spec.accessibleDescription);
+  }
+  // ... and in this order the frames own them, which is what a screen reader reads.
+  for (const std::size_t index : table.ReadingOrder()) {
+    if (const std::optional<std::size_t> frame = table.FrameOf(index)) {
+      velsona_page_own(table[*frame].name, table[index].name);
+    }
   }
 }
 

@@ -1,7 +1,8 @@
 // The page's side of the web window: each function makes, reads or changes
 // elements of the page for forms_web.cpp. Controls are elements whose id is
 // the control's name; all of them are children of the client area, in Tab
-// order, and each frame owns its controls for assistive technology.
+// order, and each frame owns its controls for assistive technology, in the
+// order they are read.
 mergeInto(LibraryManager.library, {
   $VelsonaPage: {
     client: null,
@@ -246,12 +247,19 @@ mergeInto(LibraryManager.library, {
     if (frame) {
       page.frames.find(function (stack) { return stack.element === frame; }).items.push(outer);
       if (!outer.id) outer.id = id + '-box';
-      var owned = frame.getAttribute('aria-owns');
-      frame.setAttribute('aria-owns', (owned ? owned + ' ' : '') + outer.id);
     }
     if (HEAP8[accessibleName]) control.setAttribute('aria-label', UTF8ToString(accessibleName));
     if (HEAP8[description]) outer.title = control.title = UTF8ToString(description);
     control.dataset.points = points;
+  },
+
+  // The frame `frameName` owns the control `name` after those it owns already.
+  velsona_page_own: function (frameName, name) {
+    var frame = document.getElementById(UTF8ToString(frameName));
+    var control = document.getElementById(UTF8ToString(name));
+    var outer = control.closest('label') || control;
+    var owned = frame.getAttribute('aria-owns');
+    frame.setAttribute('aria-owns', (owned ? owned + ' ' : '') + outer.id);
   },
 
   velsona_page_text: function (name, buffer, capacity) {

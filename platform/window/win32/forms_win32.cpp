@@ -10,6 +10,10 @@
 #include <commctrl.h>
 #include <oleauto.h>
 #include <unknwn.h>
+#include <ole2.h>
+// The accessibility property GUIDs, defined here rather than taken from a library.
+#include <initguid.h>
+#include <oleacc.h>
 #include <deque>
 #include <map>
 #include <memory>
@@ -39,6 +43,8 @@ constexpr int kFirstControlId = 100;
 constexpr int kTooltipWidth = 6000;
 // The text and border of a field whose background is fixed.
 constexpr COLORREF kFixedInk = RGB(0, 0, 0);
+// The properties the window gives screen readers for each of its controls.
+const MSAAPROPID kSpokenProperties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
 
 // Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
 int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
@@ -197,6 +203,38 @@ void Notify(HWND window, const std::wstring& utterance) {
   provider->Release();
 }
 
+// A control that takes the focus takes Tab and Shift+Tab itself, before the
+// dialog manager can, and hands them to its window (`data`) as kTabKey: the
+// window's controls are siblings in the order a screen reader reads them,
+// which is not the order of the tab indexes the dialog manager would follow.
+constexpr UINT kTabKey = WM_APP + 2;
+LRESULT CALLBACK TabInTableOrder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+      if (asked != nullptr && asked->wParam == VK_TAB && (asked->message == WM_KEYDOWN || asked->message == WM_CHAR)) {
+        return code | DLGC_WANTTAB;
+      }
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (wParam != VK_TAB) break;
+      SendMessageW(reinterpret_cast<HWND>(data), kTabKey, GetKeyState(VK_SHIFT) < 0 ? 1 : 0,
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_CHAR:
+      if (wParam == L'\t') return 0;  // the key's character, never typed
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, TabInTableOrder, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 NumberFormat CurrentNumberFormat() {
@@ -228,6 +266,7 @@ struct Form::Impl {
       closedByProgram = true;
       DestroyWindow(window);
     }
+    if (annotations != nullptr) annotations->Release();
   }
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -241,6 +280,7 @@ struct Form::Impl {
   int clientWidth = 0, clientHeight = 0;  // twips
   std::wstring fontFamily;
   HWND tooltips = nullptr;  // the controls' tooltips, all in one tooltip control
+  IAccPropServices* annotations = nullptr;  // what names the controls to screen readers; none without it
   HWND focusBeforeDeactivation = nullptr;
   std::deque<std::pair<std::wstring, std::wstring>> warnings;
   bool closedByProgram = false;
@@ -374,6 +414,36 @@ struct Form::Impl {
     }
   }
 
+  // Gives screen readers the control's name and description from the
+  // table, in place of what Windows would guess (a text box is otherwise
+  // named after the caption before it among its siblings, and the three
+  // buttons all "Calcola"). A control the service refuses keeps the guess.
+  void Annotate(const Control& control) {
+    if (annotations == nullptr) return;
+    const std::pair<MSAAPROPID, const char*> texts[] = {{PROPID_ACC_NAME, control.spec->accessibleName},
+                                                         {PROPID_ACC_DESCRIPTION, control.spec->accessibleDescription}};
+    for (const auto& [property, text] : texts) {
+      if (*text != '\0') {
+        annotations->SetHwndPropStr(control.hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
+                                    Wide(text).c_str());
+      }
+    }
+  }
+
+  // Tab and Shift+Tab from `from`: the next stop in the table's Tab order.
+  void MoveFocus(HWND from, bool backwards) {
+    const Control* control = FindByHandle(from);
+    const std::optional<std::size_t> next = table.NextTabStop(
+        control == nullptr ? std::nullopt : std::optional<std::size_t>(control - controls.data()), backwards);
+    if (!next) return;
+    const HWND to = controls[*next].hwnd;
+    // As the dialog manager does: a field reached with the keyboard has its
+    // text selected, and the focus is shown from now on.
+    if (controls[*next].spec->kind == ControlKind::TextBox) SendMessageW(to, EM_SETSEL, 0, -1);
+    SetFocus(to);
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  }
+
   HWND FirstTabStop() const {
     const std::vector<std::size_t> tabStops = table.TabOrder();
     return tabStops.empty() ? nullptr : controls[tabStops.front()].hwnd;
@@ -469,6 +539,9 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    case kTabKey:
+      MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);
+      return 0;
     case kShowWarning:
       while (!warnings.empty()) {
         const auto [title, text] = warnings.front();
@@ -478,7 +551,13 @@ LRESULT Form::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       for (const Control& control : controls) {
-        if (control.hwnd != nullptr) RemovePropW(control.hwnd, kNameProperty);
+        if (control.hwnd == nullptr) continue;
+        RemovePropW(control.hwnd, kNameProperty);
+        // Annotations outlive their window unless cleared.
+        if (annotations != nullptr) {
+          annotations->ClearHwndProps(control.hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kSpokenProperties,
+                                      static_cast<int>(std::size(kSpokenProperties)));
+        }
       }
       // Closing the window ends the program; a window the program itself
       // destroys leaves the event loop running.
@@ -519,11 +598,19 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     SendMessageW(impl_->tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, impl_->dpi));
   }
 
-  // The dialog manager's Tab key follows the order in which controls were
-  // created, which is the tab index's after the frames. A control that
-  // cannot be made takes the window, and everything made for it, with it.
+  // Annotations need COM on this thread (Application starts it); without
+  // them the window still works, with the names Windows guesses.
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                              reinterpret_cast<void**>(&impl_->annotations)))) {
+    impl_->annotations = nullptr;
+  }
+
+  // Made in reading order, the controls are siblings in that order, which
+  // is the order screen readers read them in; Tab follows the tab indexes
+  // (TabInTableOrder). A control that cannot be made takes the window, and
+  // everything made for it, with it.
   const ControlTable& table = impl_->table;
-  for (const std::size_t i : table.CreationOrder()) {
+  for (const std::size_t i : table.ReadingOrder()) {
     const ControlSpec& spec = table[i];
     Impl::Control& control = impl_->controls[i];
     control.description = Wide(spec.accessibleDescription);
@@ -543,11 +630,16 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
           CreateSolidBrush(RGB(spec.background->red, spec.background->green, spec.background->blue)));
       SetWindowSubclass(control.hwnd, FixedBorder, 0, reinterpret_cast<DWORD_PTR>(control.background.get()));
     }
+    if (spec.kind != ControlKind::Frame && spec.kind != ControlKind::CaptionLabel) {
+      SetWindowSubclass(control.hwnd, TabInTableOrder, 0, reinterpret_cast<DWORD_PTR>(impl_->window));
+    }
     impl_->AddTooltip(control);
+    impl_->Annotate(control);
   }
-  // Frames below the controls they surround, which they would hide.
-  for (const std::size_t i : table.CreationOrder()) {
-    if (table[i].kind != ControlKind::Frame) break;
+  // Frames below the controls they surround, which they would hide; a
+  // reader meets them after their controls.
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].kind != ControlKind::Frame) continue;
     SetWindowPos(impl_->controls[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   impl_->Layout();
@@ -616,14 +708,20 @@ void Form::Warn(std::string_view title, std::string_view message) {
 
 void* Form::NativeWindow() const { return impl_->window; }
 
-struct Application::Impl {};
+struct Application::Impl {
+  bool com = false;  // started here, so ended here
+};
 
 Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  // For the windows' accessibility annotations, on the thread of the windows.
+  impl_->com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  if (impl_->com) CoUninitialize();
+}
 
 int Application::Run() {
   MSG message;

@@ -1,9 +1,17 @@
 #!/usr/bin/python3
-"""The web edition in headless Chromium, with real keys and clicks, served from its folder on 127.0.0.1.
+"""The web edition in a real browser, with real keys and clicks, served from its folder on 127.0.0.1.
 
-  browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
-      with a commands pipe and a replies pipe appended, and does its commands, one line each
-  browser.py PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone, private or axe (AXE: axe.min.js)
+  browser.py [--engine=ENGINE] PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver
+      (tests/window/web_driver.cpp), with a commands pipe and a replies pipe appended, and does its
+      commands, one line each
+  browser.py [--engine=ENGINE] PAGE LANGUAGE CHECK [AXE]      one check of the page: offline, phone,
+      private or axe (AXE: axe.min.js)
+
+ENGINE is chromium (the default, headless, through chromedriver), firefox (Firefox ESR, headless,
+through tests/web/firefox.mjs and puppeteer-core) or webkit (WebKitGTK's MiniBrowser through
+WebKitWebDriver, on a virtual display of its own). Every check talks to the engine through the
+same few calls: a script run in the page, a page loaded, keys and clicks; what an engine cannot
+do here it refuses with Unable, and the driver leaves that scenario out, saying why.
 """
 import functools
 import http.server
@@ -26,6 +34,9 @@ from selenium.webdriver.common.keys import Keys
 
 LANGUAGES = {"en": "en-US,en", "it": "it-IT,it"}
 SEPARATOR_LANGUAGE = {".": "en-US", ",": "it-IT"}
+HERE = os.path.dirname(os.path.abspath(__file__))
+# The npm packages scripts/install-deps.sh installs: puppeteer-core and axe-core.
+NODE_MODULES = os.path.join(HERE, "node_modules")
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -46,21 +57,233 @@ class Server(http.server.ThreadingHTTPServer):
         self.server_close()
 
 
-def start_browser(language):
-    options = webdriver.ChromeOptions()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=800,600"):
-        options.add_argument(flag)
-    profile = tempfile.TemporaryDirectory()
-    options.add_argument("--user-data-dir=" + profile.name)
-    options.add_experimental_option("prefs", {"intl.accept_languages": LANGUAGES[language]})
-    options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
-    options.binary_location = "/usr/bin/chromium"
-    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    browser.profile = profile
-    browser.implicitly_wait(0)
-    return browser
+class Unable(Exception):
+    """Something this engine cannot do here: the scenario is left out in it, not failed."""
+
+
+class SeleniumEngine:
+    """An engine driven over classic WebDriver. Calls it does not have itself, Chromium's
+    execute_cdp_cmd say, go to the selenium driver."""
+
+    def __init__(self, driver):
+        self.driver = driver
+        driver.implicitly_wait(0)
+
+    def __getattr__(self, name):
+        return getattr(self.driver, name)
+
+    def execute_script(self, script, *args):
+        """Runs `script`, a function body, in the page with `arguments`; a promise it returns is awaited."""
+        return self.driver.execute_script(script, *args)
+
+    def get(self, url):
+        self.driver.get(url)
+
+    def refresh(self):
+        self.driver.refresh()
+
+    def click(self, name):
+        actions(self).click(element(self, name)).perform()
+
+    def tap(self, name):
+        touch = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+        touch.pointer_action.move_to(element(self, name)).pointer_down().pointer_up()
+        touch.perform()
+
+    def send_keys(self, *keys):
+        """Each of `keys` a key (Keys.TAB ...) or a text typed key by key, or (modifier, key) pressed together."""
+        chain = actions(self)
+        for key in keys:
+            if isinstance(key, tuple):
+                chain.key_down(key[0]).send_keys(key[1]).key_up(key[0])
+            else:
+                chain.send_keys(key)
+        chain.perform()
+
+    def set_dark(self, dark):
+        if dark:
+            raise Unable("%s has no switch to dark colours while it runs" % self.name)
+
+    def quit(self):
+        self.driver.quit()
+
+
+class Chromium(SeleniumEngine):
+    name = "Chromium"
+
+    def __init__(self, language):
+        options = webdriver.ChromeOptions()
+        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--window-size=800,600"):
+            options.add_argument(flag)
+        self.profile = tempfile.TemporaryDirectory()
+        options.add_argument("--user-data-dir=" + self.profile.name)
+        options.add_experimental_option("prefs", {"intl.accept_languages": LANGUAGES[language]})
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
+        options.binary_location = "/usr/bin/chromium"
+        super().__init__(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
+        self.agent = self.driver.execute_script("return navigator.userAgent")
+
+    def set_language(self, language, page_kept):
+        # The browser's language, as the page reads it (navigator.language).
+        self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
+                                    {"userAgent": self.agent, "acceptLanguage": language})
+
+    def set_dark(self, dark):
+        features = [{"name": "prefers-color-scheme", "value": "dark"}] if dark else []
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": features})
+
+    def set_offline(self):
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions",
+                                    {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+    def set_phone(self):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": 360, "height": 640, "deviceScaleFactor": 3, "mobile": True})
+
+    def requests(self, origin):
+        urls = set()
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            # The page's own requests and its service worker's, not the browser's.
+            if message["method"] == "Network.requestWillBeSent" and \
+                    message["params"].get("documentURL", "").startswith(origin + "/"):
+                urls.add(message["params"]["request"]["url"])
+        return urls
+
+    def errors(self):
+        return [entry["message"] for entry in self.driver.get_log("browser") if entry["level"] == "SEVERE"]
+
+    def quit(self):
+        super().quit()
+        self.profile.cleanup()
+
+
+class WebKit(SeleniumEngine):
+    """WebKitGTK's MiniBrowser on an X display of its own. It takes its language from the locale it
+    starts under, so each language has a browser of its own, started when first asked for."""
+    name = "WebKitGTK"
+    LOCALES = {"en-US": "en_US.UTF-8", "it-IT": "it_IT.UTF-8"}
+
+    def __init__(self, language):
+        read, write = os.pipe()
+        # -displayfd: the X server picks a free display and tells its number, so runs side by side never clash.
+        self.display = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
+                                         "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as number:
+            self.display_name = ":" + number.readline().strip()
+        self.browsers, self.language = {}, None
+        self.set_language(SEPARATOR_LANGUAGE["," if language == "it" else "."], False)
+
+    def set_language(self, language, page_kept):
+        if language == self.language:
+            return
+        if page_kept:
+            raise Unable("WebKitGTK reads its language only when it starts")
+        if language not in self.browsers:
+            options = webdriver.WebKitGTKOptions()
+            options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+            options.add_argument("--automation")
+            # The driver's process, and the browser it starts, take the environment as it is now.
+            os.environ.update(DISPLAY=self.display_name, LANG=self.LOCALES[language], LC_ALL="")
+            self.browsers[language] = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
+                                                          options=options)
+        self.language = language
+        SeleniumEngine.__init__(self, self.browsers[language])
+
+    def set_offline(self):
+        pass  # no switch for the network: the stopped server is what the page goes without
+
+    def quit(self):
+        for driver in self.browsers.values():
+            driver.quit()
+        self.display.terminate()
+        self.display.wait()
+
+
+# The keys as Firefox's bridge names them.
+KEY_NAMES = {Keys.TAB: "Tab", Keys.ENTER: "Enter", Keys.SPACE: " ", Keys.BACKSPACE: "Backspace",
+             Keys.ESCAPE: "Escape", Keys.CONTROL: "Control", Keys.SHIFT: "Shift"}
+
+
+class Firefox:
+    """Firefox ESR through tests/web/firefox.mjs, a node program that drives it with puppeteer-core
+    over WebDriver BiDi and that this talks to over its standard input and output."""
+    name = "Firefox"
+
+    def __init__(self, language):
+        self.bridge = subprocess.Popen(
+            ["node", os.path.join(HERE, "firefox.mjs"), "/usr/bin/firefox-esr", LANGUAGES[language].replace(",", ", ")],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, encoding="utf-8", env=dict(os.environ, NODE_PATH=NODE_MODULES))
+        if json.loads(self.bridge.stdout.readline() or "null") != "ready":
+            raise RuntimeError("Firefox did not start")
+
+    def ask(self, *command):
+        self.bridge.stdin.write(json.dumps(command) + "\n")
+        self.bridge.stdin.flush()
+        reply = json.loads(self.bridge.stdout.readline() or '{"error": "the bridge to Firefox ended"}')
+        if "error" in reply:
+            raise RuntimeError(reply["error"])
+        return reply["value"]
+
+    def execute_script(self, script, *args):
+        return self.ask("script", script, list(args))
+
+    def get(self, url):
+        self.ask("get", url)
+
+    def refresh(self):
+        self.ask("reload")
+
+    def click(self, name):
+        self.ask("click", name)
+
+    def tap(self, name):
+        self.ask("tap", name)
+
+    def send_keys(self, *keys):
+        items = []
+        for key in keys:
+            if isinstance(key, tuple):
+                items.append(["chord", KEY_NAMES[key[0]], key[1]])
+            elif key in KEY_NAMES:
+                items.append(["press", KEY_NAMES[key]])
+            else:
+                items.append(["type", key])
+        self.ask("keys", items)
+
+    def set_language(self, language, page_kept):
+        self.ask("language", language)
+
+    def set_dark(self, dark):
+        if dark:
+            raise Unable("Firefox has no switch to dark colours while it runs")
+
+    def set_offline(self):
+        self.ask("offline", True)
+
+    def set_phone(self):
+        self.ask("viewport", {"width": 360, "height": 640, "deviceScaleFactor": 3, "isMobile": True, "hasTouch": True})
+
+    def requests(self, origin):
+        return set(self.ask("requests"))
+
+    def errors(self):
+        return self.ask("errors")
+
+    def quit(self):
+        self.bridge.stdin.close()
+        self.bridge.wait()
+
+
+ENGINES = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}
+
+
+def start_browser(language, engine="chromium"):
+    return ENGINES[engine](language)
 
 
 def wait_for(browser, script, seconds=10):
@@ -73,15 +296,20 @@ def wait_for(browser, script, seconds=10):
         time.sleep(0.02)
 
 
-def open_page(browser, origin):
-    browser.get(origin + "/")
+def open_page(browser, origin, reload=False):
+    """Opens the page, or loads it again, until it is ready: never away from a load still under way,
+    whose requests cut short some engines report as errors."""
+    if reload:
+        browser.refresh()
+    else:
+        browser.get(origin + "/")
     if not wait_for(browser, "return document.activeElement && document.activeElement.id === 'DBSens1'"):
         raise AssertionError("the window did not open with the focus in the first field")
 
 
 def actions(browser):
-    """Real input, without the quarter second selenium gives each pointer move."""
-    return ActionChains(browser, duration=0)
+    """Real input, without the quarter second selenium gives each pointer move (selenium's engines)."""
+    return ActionChains(browser.driver, duration=0)
 
 
 def element(browser, name):
@@ -90,10 +318,10 @@ def element(browser, name):
 
 def type_into(browser, name, text):
     """Focuses the control with a click, selects its text and types `text` key by key."""
-    actions(browser).click(element(browser, name)).key_down(Keys.CONTROL).send_keys("a") \
-        .key_up(Keys.CONTROL).send_keys(Keys.BACKSPACE).perform()
+    browser.click(name)
+    browser.send_keys((Keys.CONTROL, "a"), Keys.BACKSPACE)
     if text:
-        actions(browser).send_keys(text).perform()
+        browser.send_keys(text)
 
 
 # What the scenarios' driver reads from the page: probe[command](control) gives the reply's fields.
@@ -142,33 +370,30 @@ class Player:
 
     def __init__(self, browser, origin):
         self.browser, self.origin, self.warnings = browser, origin, 0
-        self.agent = browser.execute_script("return navigator.userAgent")
 
     def run(self, command, args):
         b = self.browser
         if command in ("open", "separator"):
             # The browser's language, as the page reads it (navigator.language).
-            b.execute_cdp_cmd("Emulation.setUserAgentOverride",
-                              {"userAgent": self.agent, "acceptLanguage": SEPARATOR_LANGUAGE[args[0]]})
+            b.set_language(SEPARATOR_LANGUAGE[args[0]], page_kept=command == "separator")
         if command == "open":
-            b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            b.set_dark(False)
             open_page(b, self.origin)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
-            actions(b).click(element(b, args[0])).perform()
+            b.click(args[0])
         elif command == "press":
-            actions(b).send_keys(KEYS[args[0]]).perform()
+            b.send_keys(KEYS[args[0]])
         elif command == "dark":
-            b.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                              {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+            b.set_dark(True)
         elif command == "warning":
             shown = b.execute_script(PROBE, "warning")
             if not shown:
                 return [0]
             # Enter and Escape close it, by turns; the focus goes back where it was.
             self.warnings += 1
-            actions(b).send_keys(Keys.ENTER if self.warnings % 2 else Keys.ESCAPE).perform()
+            b.send_keys(Keys.ENTER if self.warnings % 2 else Keys.ESCAPE)
             focus = b.execute_script("return [document.querySelector('dialog').open, document.activeElement.id]")
             if focus != [False, shown[4]]:
                 raise AssertionError("after the message the focus is in '%s', not '%s'" % (focus[1], shown[4]))
@@ -191,6 +416,8 @@ def play(browser, origin, program):
                 command, *args = line.rstrip("\n").split("\t")
                 try:
                     reply = ["ok"] + player.run(command, args)
+                except Unable as why:  # told to the program, which leaves the scenario out
+                    reply = ["skip", str(why)]
                 except Exception as error:  # told to the program as a fault of its step
                     reply = ["error", "%s: %s" % (type(error).__name__, (str(error).splitlines() or [""])[0])]
                 outgoing.write("\t".join(str(field).replace("\n", "\\n") for field in reply) + "\n")
@@ -203,12 +430,10 @@ def calculate(browser, typed, button, result=None, tap=False):
     for name, text in typed:
         type_into(browser, name, text)
     if tap:
-        touch = ActionBuilder(browser, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
-        touch.pointer_action.move_to(element(browser, button)).pointer_down().pointer_up()
-        touch.perform()
+        browser.tap(button)
     else:
-        actions(browser).click(element(browser, button)).perform()
-    return element(browser, result).get_property("value") if result else None
+        browser.click(button)
+    return browser.execute_script("return document.getElementById(arguments[0]).value", result) if result else None
 
 
 def check_offline(browser, server):
@@ -218,9 +443,7 @@ def check_offline(browser, server):
         browser.refresh()
         wait_for(browser, "return navigator.serviceWorker.controller !== null")
     server.stop()
-    browser.execute_cdp_cmd("Network.enable", {})
-    browser.execute_cdp_cmd("Network.emulateNetworkConditions",
-                            {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    browser.set_offline()
     open_page(browser, server.origin)
     shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
     if shown not in ("4.4668", "4,4668"):
@@ -229,8 +452,7 @@ def check_offline(browser, server):
 
 def check_phone(browser, server):
     """On a screen 360 CSS px wide: the whole window, no sideways scrolling; typing and tapping work."""
-    browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                            {"width": 360, "height": 640, "deviceScaleFactor": 3, "mobile": True})
+    browser.set_phone()
     open_page(browser, server.origin)
     page = browser.execute_script(
         "const r = document.getElementById('velsona').getBoundingClientRect();"
@@ -249,12 +471,11 @@ def check_axe(browser, server, axe):
     for state, field, text, button in (("with a result", "DBSens1", "-47", "CalcolaSens"),
                                        ("with a message open", "MVSens2", "x", "CalcolaSens2")):
         calculate(browser, [(field, text)], button)
-        result = browser.execute_async_script(
-            "const done = arguments[arguments.length - 1];"
-            "axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa',"
-            " 'best-practice']}}).then((r) => done({violations: r.violations.map((v) => ({id: v.id,"
+        result = browser.execute_script(
+            "return axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa',"
+            " 'best-practice']}}).then((r) => ({violations: r.violations.map((v) => ({id: v.id,"
             " nodes: v.nodes.map((n) => n.target.join(' '))})), passes: r.passes.length}),"
-            " (e) => done({error: String(e)}));")
+            " (e) => ({error: String(e)}));")
         if "error" in result or result["violations"]:
             raise AssertionError("axe-core %s: %s" % (state, json.dumps(result)))
         print("axe-core %s: no violation, %d rules passed" % (state, result["passes"]))
@@ -266,24 +487,16 @@ def check_private(browser, server):
     open_page(browser, server.origin)
     calculate(browser, [("MAXSPL", "130"), ("SELFNOISE", "15")], "CalcGamma")
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
-    browser.refresh()
-    open_page(browser, server.origin)
-    urls = set()
-    for entry in browser.get_log("performance"):
-        message = json.loads(entry["message"])["message"]
-        # The page's own requests and its service worker's, not the browser's.
-        if message["method"] == "Network.requestWillBeSent" and \
-                message["params"].get("documentURL", "").startswith(server.origin + "/"):
-            urls.add(message["params"]["request"]["url"])
+    open_page(browser, server.origin, reload=True)
+    urls = browser.requests(server.origin)
     foreign = sorted(url for url in urls if not url.startswith(server.origin + "/"))
     if foreign or not urls:
         raise AssertionError("requests to other origins: %s" % foreign)
-    errors = [entry["message"] for entry in browser.get_log("browser") if entry["level"] == "SEVERE"]
+    errors = browser.errors()
     if errors:
         raise AssertionError("errors in the page: %s" % errors)
-    stored = browser.execute_async_script(
-        "const done = arguments[arguments.length - 1];"
-        "Promise.all([indexedDB.databases(), caches.keys()]).then(([databases, names]) => done({"
+    stored = browser.execute_script(
+        "return Promise.all([indexedDB.databases(), caches.keys()]).then(([databases, names]) => ({"
         " cookie: document.cookie, local: localStorage.length, session: sessionStorage.length,"
         " databases: databases.length, caches: names}));")
     if stored["cookie"] or stored["local"] or stored["session"] or stored["databases"] or \
@@ -293,14 +506,16 @@ def check_private(browser, server):
 
 
 def main():
-    folder, language, what = sys.argv[1:4]
+    arguments = sys.argv[1:]
+    engine = arguments.pop(0).split("=", 1)[1] if arguments[0].startswith("--engine=") else "chromium"
+    folder, language, what = arguments[:3]
     server = Server(folder)
-    browser = start_browser(language)
+    browser = start_browser(language, engine)
     try:
         if what == "play":
-            return play(browser, server.origin, sys.argv[4:])
+            return play(browser, server.origin, arguments[3:])
         checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe}
-        checks[what](browser, server, *sys.argv[4:])
+        checks[what](browser, server, *arguments[3:])
         print("%s: passed" % what)
         return 0
     except AssertionError as error:
@@ -308,7 +523,6 @@ def main():
         return 1
     finally:
         browser.quit()
-        browser.profile.cleanup()
 
 
 if __name__ == "__main__":

@@ -100,10 +100,6 @@ class SeleniumEngine:
                 chain.send_keys(key)
         chain.perform()
 
-    def set_dark(self, dark):
-        if dark:
-            raise Unable("%s has no switch to dark colours while it runs" % self.name)
-
     def quit(self):
         self.driver.quit()
 
@@ -125,12 +121,12 @@ class Chromium(SeleniumEngine):
         super().__init__(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
         self.agent = self.driver.execute_script("return navigator.userAgent")
 
+    # Both at once, in the open page too. Neither asks for the page to be opened again.
     def set_language(self, language, page_kept):
-        # The browser's language, as the page reads it (navigator.language).
         self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
                                     {"userAgent": self.agent, "acceptLanguage": language})
 
-    def set_dark(self, dark):
+    def set_dark(self, dark, page_kept):
         features = [{"name": "prefers-color-scheme", "value": "dark"}] if dark else []
         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": features})
 
@@ -163,7 +159,8 @@ class Chromium(SeleniumEngine):
 
 class WebKit(SeleniumEngine):
     """WebKitGTK's MiniBrowser on an X display of its own. It takes its language from the locale it
-    starts under, so each language has a browser of its own, started when first asked for."""
+    starts under and its colours from a switch, so each language and colours have a browser of their
+    own, started when first asked for; a page already in use cannot change them."""
     name = "WebKitGTK"
     LOCALES = {"en-US": "en_US.UTF-8", "it-IT": "it_IT.UTF-8"}
 
@@ -175,24 +172,35 @@ class WebKit(SeleniumEngine):
         os.close(write)
         with os.fdopen(read) as number:
             self.display_name = ":" + number.readline().strip()
-        self.browsers, self.language = {}, None
+        self.browsers, self.language, self.dark = {}, None, False
         self.set_language(SEPARATOR_LANGUAGE["," if language == "it" else "."], False)
 
     def set_language(self, language, page_kept):
-        if language == self.language:
-            return
+        return self.use(language, self.dark, page_kept)
+
+    def set_dark(self, dark, page_kept):
+        return self.use(self.language, dark, page_kept)
+
+    def use(self, language, dark, page_kept):
+        """The browser for `language` and `dark`; true when that is another one, where the page is
+        to be opened again."""
+        if (language, dark) == (self.language, self.dark):
+            return False
         if page_kept:
-            raise Unable("WebKitGTK reads its language only when it starts")
-        if language not in self.browsers:
+            raise Unable("WebKitGTK takes its language and colours only when it starts")
+        if (language, dark) not in self.browsers:
             options = webdriver.WebKitGTKOptions()
             options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
             options.add_argument("--automation")
+            if dark:
+                options.add_argument("--dark-mode")
             # The driver's process, and the browser it starts, take the environment as it is now.
             os.environ.update(DISPLAY=self.display_name, LANG=self.LOCALES[language], LC_ALL="")
-            self.browsers[language] = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
-                                                          options=options)
-        self.language = language
-        SeleniumEngine.__init__(self, self.browsers[language])
+            self.browsers[language, dark] = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
+                                                                options=options)
+        self.language, self.dark = language, dark
+        SeleniumEngine.__init__(self, self.browsers[language, dark])
+        return True
 
     def set_offline(self):
         pass  # no switch for the network: the stopped server is what the page goes without
@@ -258,7 +266,7 @@ class Firefox:
     def set_language(self, language, page_kept):
         self.ask("language", language)
 
-    def set_dark(self, dark):
+    def set_dark(self, dark, page_kept):
         if dark:
             raise Unable("Firefox has no switch to dark colours while it runs")
 
@@ -370,14 +378,16 @@ class Player:
 
     def __init__(self, browser, origin):
         self.browser, self.origin, self.warnings = browser, origin, 0
+        self.used = False  # whether the open page has been typed into, clicked or keyed
 
     def run(self, command, args):
         b = self.browser
         if command in ("open", "separator"):
             # The browser's language, as the page reads it (navigator.language).
             b.set_language(SEPARATOR_LANGUAGE[args[0]], page_kept=command == "separator")
+        self.used = command in ("type", "click", "press") or (self.used and command != "open")
         if command == "open":
-            b.set_dark(False)
+            b.set_dark(False, page_kept=False)
             open_page(b, self.origin)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
@@ -386,7 +396,9 @@ class Player:
         elif command == "press":
             b.send_keys(KEYS[args[0]])
         elif command == "dark":
-            b.set_dark(True)
+            # An engine that must start another browser for it opens the page again there.
+            if b.set_dark(True, page_kept=self.used):
+                open_page(b, self.origin)
         elif command == "warning":
             shown = b.execute_script(PROBE, "warning")
             if not shown:

@@ -35,8 +35,6 @@ from selenium.webdriver.common.keys import Keys
 LANGUAGES = {"en": "en-US,en", "it": "it-IT,it"}
 SEPARATOR_LANGUAGE = {".": "en-US", ",": "it-IT"}
 HERE = os.path.dirname(os.path.abspath(__file__))
-# The npm packages scripts/install-deps.sh installs: puppeteer-core and axe-core.
-NODE_MODULES = os.path.join(HERE, "node_modules")
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -223,11 +221,22 @@ class Firefox:
     name = "Firefox"
 
     def __init__(self, language):
-        self.bridge = subprocess.Popen(
-            ["node", os.path.join(HERE, "firefox.mjs"), "/usr/bin/firefox-esr", LANGUAGES[language].replace(",", ", ")],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, encoding="utf-8", env=dict(os.environ, NODE_PATH=NODE_MODULES))
-        if json.loads(self.bridge.stdout.readline() or "null") != "ready":
-            raise RuntimeError("Firefox did not start")
+        self.languages, self.bridges, self.locale, self.dark = LANGUAGES[language].replace(",", ", "), {}, None, None
+        self.use(False)
+
+    def use(self, dark):
+        """The browser with the system's colours dark or light, each started when first asked for:
+        Firefox takes them only when it starts."""
+        if dark not in self.bridges:
+            self.bridges[dark] = subprocess.Popen(
+                ["node", os.path.join(HERE, "firefox.mjs"), "/usr/bin/firefox-esr", self.languages]
+                + (["dark"] if dark else []),
+                stdin=subprocess.PIPE, stdout=subprocess.PIPE, encoding="utf-8")
+            if json.loads(self.bridges[dark].stdout.readline() or "null") != "ready":
+                raise RuntimeError("Firefox did not start")
+        self.bridge, self.dark = self.bridges[dark], dark
+        if self.locale:
+            self.ask("language", self.locale)
 
     def ask(self, *command):
         self.bridge.stdin.write(json.dumps(command) + "\n")
@@ -264,11 +273,16 @@ class Firefox:
         self.ask("keys", items)
 
     def set_language(self, language, page_kept):
+        self.locale = language
         self.ask("language", language)
 
     def set_dark(self, dark, page_kept):
-        if dark:
-            raise Unable("Firefox has no switch to dark colours while it runs")
+        if dark == self.dark:
+            return False
+        if page_kept:
+            raise Unable("Firefox takes its colours only when it starts")
+        self.use(dark)
+        return True
 
     def set_offline(self):
         self.ask("offline", True)
@@ -283,8 +297,9 @@ class Firefox:
         return self.ask("errors")
 
     def quit(self):
-        self.bridge.stdin.close()
-        self.bridge.wait()
+        for bridge in self.bridges.values():
+            bridge.stdin.close()
+            bridge.wait()
 
 
 ENGINES = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}

@@ -2,14 +2,15 @@
 // puppeteer-core over WebDriver BiDi, and one tab in it. Reads one command a
 // line on standard input, as JSON [name, ...arguments], and answers each with
 // one JSON line, {value} or {error}. Its first line is "ready" or the error.
-//   node firefox.mjs FIREFOX LANGUAGES        (LANGUAGES: e.g. "it-IT, it")
+//   node firefox.mjs FIREFOX LANGUAGES [dark]   (LANGUAGES: e.g. "it-IT, it";
+//                                                dark: the system's colours dark)
 import {createInterface} from 'node:readline';
 import puppeteer from 'puppeteer-core';
 
-const [executablePath, languages] = process.argv.slice(2);
+const [executablePath, languages, colours] = process.argv.slice(2);
 const browser = await puppeteer.launch({
   browser: 'firefox', executablePath, headless: true,
-  extraPrefsFirefox: {'intl.accept_languages': languages},
+  extraPrefsFirefox: {'intl.accept_languages': languages, 'ui.systemUsesDarkTheme': colours === 'dark' ? 1 : 0},
 });
 // A tab of our own: in the one Firefox opens at start the document never
 // has the focus, so keys pressed on a button do not click it.

@@ -1,8 +1,8 @@
 // The window scenarios played on the web page: each method of the driver is
-// one line to tests/web/browser.py, which does it in headless Chromium with
-// real keys and clicks and answers with one line. Run by that script, which
-// gives this program the two pipes:
-//   browser.py PAGE LANGUAGE play node velsona_window_web_tests.js
+// one line to tests/web/browser.py, which does it in a browser (Chromium,
+// Firefox or WebKitGTK) with real keys and clicks and answers with one line.
+// Run by that script, which gives this program the two pipes:
+//   browser.py [--engine=ENGINE] PAGE LANGUAGE play node velsona_window_web_tests.js
 #include <emscripten.h>
 
 #include <algorithm>

@@ -68,7 +68,12 @@ class SeleniumEngine:
         driver.implicitly_wait(0)
 
     def __getattr__(self, name):
+        if name == "driver":  # not there yet
+            raise AttributeError(name)
         return getattr(self.driver, name)
+
+    def version(self):
+        return "%s %s" % (self.name, self.driver.capabilities["browserVersion"])
 
     def execute_script(self, script, *args):
         """Runs `script`, a function body, in the page with `arguments`; a promise it returns is awaited."""
@@ -295,6 +300,9 @@ class Firefox:
 
     def errors(self):
         return self.ask("errors")
+
+    def version(self):
+        return self.ask("version")
 
     def quit(self):
         for bridge in self.bridges.values():
@@ -538,6 +546,7 @@ def main():
     folder, language, what = arguments[:3]
     server = Server(folder)
     browser = start_browser(language, engine)
+    print(browser.version(), flush=True)
     try:
         if what == "play":
             return play(browser, server.origin, arguments[3:])

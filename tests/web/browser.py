@@ -302,7 +302,7 @@ class Firefox:
         return self.ask("errors")
 
     def version(self):
-        return self.ask("version")
+        return "Firefox " + self.ask("version").split("/")[-1]
 
     def quit(self):
         for bridge in self.bridges.values():

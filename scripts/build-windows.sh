@@ -2,10 +2,12 @@
 # Cross-builds the Windows program on Debian: installs what is missing, builds
 # Velsona.exe with mingw-w64, strips it and makes its installer beside it,
 # Velsona-VERSION-x64.msi. The last line printed is the path of Velsona.exe.
-#   bash scripts/build-windows.sh [BUILD_DIR]      (default: build-windows)
+#   bash scripts/build-windows.sh [BUILD_DIR]      (default: build-windows-release)
+# Its folder is its own: the windows preset's build-windows/ is another build
+# (with debugging information and the tests), so each keeps its Velsona.exe.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-windows}
+build=${1:-build-windows-release}
 bash scripts/install-deps.sh windows >&2
 if [ -f "$build/CMakeCache.txt" ]; then
   cmake "$build" >&2  # keeps the folder's own choices, e.g. tests on

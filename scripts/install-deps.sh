@@ -10,7 +10,8 @@
 #   install-deps.sh windows-test   that, and what its tests under Wine need
 #   install-deps.sh shot-windows   that, and what scripts/screenshot-windows.sh needs
 #   install-deps.sh web    what building the web edition (WebAssembly) needs
-#   install-deps.sh web-test   that, and what its tests under node and Chromium need
+#   install-deps.sh web-test   that, and what its tests under node and in Chromium, Firefox
+#                              and WebKitGTK need, the npm tools of tests/web/package.json included
 #   install-deps.sh bench-web  that of web-test, and Lighthouse from npm for
 #                              scripts/bench-lighthouse.sh
 #   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
@@ -21,12 +22,14 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-tran
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
 windows_test=(googletest wine wine64 xvfb xauth python3-pefile)
 web=(cmake ninja-build emscripten nodejs libfast-float-dev)
-# The native digits table to compare with; the page in a real browser.
-web_test=(g++ googletest chromium chromium-driver python3-selenium)
-# npm installs axe-core; a node from elsewhere may bring its own npm.
+# The native digits table to compare with; the page in three browser engines: Chromium, Firefox
+# (driven by npm's puppeteer-core) and WebKitGTK (on a virtual display), in English and Italian.
+web_test=(g++ googletest chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb locales)
+# npm installs the web tests' tools; a node from elsewhere may bring its own npm.
 command -v npm > /dev/null || web_test+=(npm)
 italian=no
 lighthouse=no
+npm_tools=no
 case "${1:-run}" in
   locale) packages=(locales) italian=yes ;;
   windows) packages=("${windows[@]}") ;;
@@ -35,12 +38,12 @@ case "${1:-run}" in
   # With Orca beside a visible Chromium on a private display, in Italian.
   web-test) packages=("${web[@]}" "${web_test[@]}" xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core
                       gir1.2-atspi-2.0 python3-gi orca procps locales)
-            italian=yes ;;
+            italian=yes npm_tools=yes ;;
   test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
                   clang libclang-rt-14-dev
                   xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps
                   locales "${windows[@]}" "${windows_test[@]}" "${web[@]}" "${web_test[@]}")
-        italian=yes ;;
+        italian=yes npm_tools=yes ;;
   shot) packages+=(xvfb xauth xdotool imagemagick locales) italian=yes ;;
   # Wine's own fonts: the title bar's buttons are drawn from its Marlett.
   shot-windows) packages=("${windows[@]}" "${windows_test[@]}" xdotool imagemagick fonts-wine) ;;
@@ -68,6 +71,18 @@ if [ "$italian" = yes ] && ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; the
   grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen ||
     echo 'it_IT.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo[@]}" locale-gen
+fi
+
+# The web tests' npm tools (puppeteer-core, axe-core), at the versions that
+# tests/web/package-lock.json pins, into tests/web/node_modules; again only
+# when that lock changes, so that the tests themselves never need the network.
+if [ "$npm_tools" = yes ]; then
+  tools="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+  if ! cmp -s "$tools/package-lock.json" "$tools/node_modules/.installed-lock.json"; then
+    echo "Installing the web tests' npm tools into $tools/node_modules"
+    npm ci --prefix "$tools" --no-audit --no-fund
+    cp "$tools/package-lock.json" "$tools/node_modules/.installed-lock.json"
+  fi
 fi
 
 # Lighthouse, at a pinned release, from npm into a folder of its own that

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Retakes docs/screenshot-windows.png: Velsona.exe under Wine, in a Wine
 # desktop on a virtual X display at 96 dpi, with a worked example typed in.
-#   screenshot-windows.sh [BUILD_DIR]     (default: build-windows, built first)
+#   screenshot-windows.sh [BUILD_DIR]     (default: build-windows-release, built first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-windows}
+build=${1:-build-windows-release}
 bash scripts/install-deps.sh shot-windows
 exe=$(bash scripts/build-windows.sh "$build" | tail -n 1)
 out=docs/screenshot-windows.png

@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs every test: in the optimised
 # build that ships, again with AddressSanitizer and UndefinedBehaviorSanitizer,
 # the calculations' fuzz target with clang for a minute, the Windows build
-# under Wine and the web build under node and headless Chromium, whose
+# under Wine and the web build under node and in three browser engines, whose
 # outcomes are compared with those of the first build.
 # Each stage is a preset of CMakePresets.json, and its own build folder.
 set -euo pipefail
@@ -32,8 +32,8 @@ echo "== The Windows build, under Wine"
 # display, and its table of outcomes is compared with the default build's.
 stage windows xvfb-run -a
 
-echo "== The web build, under node and headless Chromium"
+echo "== The web build, under node and in Chromium, Firefox and WebKitGTK"
 # WebAssembly with emscripten, optimised for size as it ships: its tests run
 # under node, its table of outcomes is compared with the default build's, and
-# the page is tested in headless Chromium.
+# the page is tested in Chromium, Firefox and WebKitGTK.
 stage web

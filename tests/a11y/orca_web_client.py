@@ -13,7 +13,7 @@ from orca_client import spoken
 from atspi_client import check, failures, wait_for as wait_atspi
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
-from browser import Server, actions, element, open_page, type_into  # noqa: E402
+from browser import SeleniumEngine, Server, open_page, type_into  # noqa: E402
 
 # (field, text) typed, button clicked, and what Orca says (a pattern), counted from the start.
 CASES = [
@@ -36,7 +36,7 @@ def start_chromium():
     options.add_argument("--user-data-dir=" + profile.name)
     options.add_experimental_option("prefs", {"intl.accept_languages": "it-IT,it"})
     options.binary_location = "/usr/bin/chromium"
-    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    browser = SeleniumEngine(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
     browser.profile = profile
     return browser
 
@@ -53,7 +53,7 @@ def main():
         for typed, button, pattern, times in CASES:
             for name, text in typed:
                 type_into(browser, name, text)
-            actions(browser).click(element(browser, button)).perform()
+            browser.click(button)
             said = lambda: [line for line in spoken(log) if re.search(pattern, line)]  # noqa: E731
             wait_atspi(lambda: len(said()) >= times, 10)
             wait_atspi(lambda: False, 1)  # anything more of the same would be said by now

@@ -1,10 +1,17 @@
 #!/usr/bin/python3
-"""The web edition in headless Chromium, with real keys and clicks, served from its folder on 127.0.0.1.
+"""The web edition in a real browser, with real keys and clicks, served from its folder on 127.0.0.1.
 
-  browser.py PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver (tests/window/web_driver.cpp),
-      with a commands pipe and a replies pipe appended, and does its commands, one line each
-  browser.py PAGE LANGUAGE CHECK [ARG]      one check of the page: offline, phone, private, globals, axe (ARG:
-      axe.min.js) or update (ARG: the folder of a newer build)
+  browser.py [--engine=ENGINE] PAGE LANGUAGE play PROGRAM...  runs PROGRAM, the scenarios' driver
+      (tests/window/web_driver.cpp), with a commands pipe and a replies pipe appended, and does its
+      commands, one line each
+  browser.py [--engine=ENGINE] PAGE LANGUAGE CHECK [ARG]      one check of the page: offline, phone,
+      private, globals, axe (ARG: axe.min.js) or update (ARG: the folder of a newer build)
+
+ENGINE is chromium (the default, headless, through chromedriver), firefox (Firefox ESR, headless,
+through tests/web/firefox.mjs and puppeteer-core) or webkit (WebKitGTK's MiniBrowser through
+WebKitWebDriver, on a virtual display of its own). Every check talks to the engine through the
+same few calls: a script run in the page, a page loaded, keys and clicks; what an engine cannot
+do here it refuses with Unable, and the driver leaves that scenario out, saying why.
 """
 import functools
 import glob
@@ -28,6 +35,7 @@ from selenium.webdriver.common.keys import Keys
 
 LANGUAGES = {"en": "en-US,en", "it": "it-IT,it"}
 SEPARATOR_LANGUAGE = {".": "en-US", ",": "it-IT"}
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -53,21 +61,268 @@ class Server(http.server.ThreadingHTTPServer):
         self.server_close()
 
 
-def start_browser(language):
-    options = webdriver.ChromeOptions()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=800,600"):
-        options.add_argument(flag)
-    profile = tempfile.TemporaryDirectory()
-    options.add_argument("--user-data-dir=" + profile.name)
-    options.add_experimental_option("prefs", {"intl.accept_languages": LANGUAGES[language]})
-    options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
-    options.binary_location = "/usr/bin/chromium"
-    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    browser.profile = profile
-    browser.implicitly_wait(0)
-    return browser
+class Unable(Exception):
+    """Something this engine cannot do here: the scenario is left out in it, not failed."""
+
+
+class SeleniumEngine:
+    """An engine driven over classic WebDriver. Calls it does not have itself, Chromium's
+    execute_cdp_cmd say, go to the selenium driver."""
+
+    def __init__(self, driver):
+        self.driver = driver
+        driver.implicitly_wait(0)
+
+    def __getattr__(self, name):
+        if name == "driver":  # not there yet
+            raise AttributeError(name)
+        return getattr(self.driver, name)
+
+    def version(self):
+        return "%s %s" % (self.name, self.driver.capabilities["browserVersion"])
+
+    def execute_script(self, script, *args):
+        """Runs `script`, a function body, in the page with `arguments`; a promise it returns is awaited."""
+        return self.driver.execute_script(script, *args)
+
+    def get(self, url):
+        self.driver.get(url)
+
+    def refresh(self):
+        self.driver.refresh()
+
+    def click(self, name):
+        actions(self).click(element(self, name)).perform()
+
+    def tap(self, name):
+        touch = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+        touch.pointer_action.move_to(element(self, name)).pointer_down().pointer_up()
+        touch.perform()
+
+    def send_keys(self, *keys):
+        """Each of `keys` a key (Keys.TAB ...) or a text typed key by key, or (modifier, key) pressed together."""
+        chain = actions(self)
+        for key in keys:
+            if isinstance(key, tuple):
+                chain.key_down(key[0]).send_keys(key[1]).key_up(key[0])
+            else:
+                chain.send_keys(key)
+        chain.perform()
+
+    def quit(self):
+        self.driver.quit()
+
+
+class Chromium(SeleniumEngine):
+    name = "Chromium"
+
+    def __init__(self, language):
+        options = webdriver.ChromeOptions()
+        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--window-size=800,600"):
+            options.add_argument(flag)
+        self.profile = tempfile.TemporaryDirectory()
+        options.add_argument("--user-data-dir=" + self.profile.name)
+        options.add_experimental_option("prefs", {"intl.accept_languages": LANGUAGES[language]})
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
+        options.binary_location = "/usr/bin/chromium"
+        super().__init__(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
+        self.agent = self.driver.execute_script("return navigator.userAgent")
+
+    # Both at once, in the open page too. Neither asks for the page to be opened again.
+    def set_language(self, language, page_kept):
+        self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
+                                    {"userAgent": self.agent, "acceptLanguage": language})
+
+    def set_dark(self, dark, page_kept):
+        features = [{"name": "prefers-color-scheme", "value": "dark"}] if dark else []
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": features})
+
+    def set_offline(self):
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions",
+                                    {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+    def set_phone(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+
+    def requests(self, origin):
+        urls = set()
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            # The page's own requests and its service worker's, not the browser's.
+            if message["method"] == "Network.requestWillBeSent" and \
+                    message["params"].get("documentURL", "").startswith(origin + "/"):
+                urls.add(message["params"]["request"]["url"])
+        return urls
+
+    def errors(self):
+        return [entry["message"] for entry in self.driver.get_log("browser") if entry["level"] == "SEVERE"]
+
+    def quit(self):
+        super().quit()
+        self.profile.cleanup()
+
+
+class WebKit(SeleniumEngine):
+    """WebKitGTK's MiniBrowser on an X display of its own. It takes its language from the locale it
+    starts under and its colours from a switch, so each language and colours have a browser of their
+    own, started when first asked for; a page already in use cannot change them."""
+    name = "WebKitGTK"
+    LOCALES = {"en-US": "en_US.UTF-8", "it-IT": "it_IT.UTF-8"}
+
+    def __init__(self, language):
+        read, write = os.pipe()
+        # -displayfd: the X server picks a free display and tells its number, so runs side by side never clash.
+        self.display = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
+                                         "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as number:
+            self.display_name = ":" + number.readline().strip()
+        self.browsers, self.language, self.dark = {}, None, False
+        self.set_language(SEPARATOR_LANGUAGE["," if language == "it" else "."], False)
+
+    def set_language(self, language, page_kept):
+        return self.use(language, self.dark, page_kept)
+
+    def set_dark(self, dark, page_kept):
+        return self.use(self.language, dark, page_kept)
+
+    def use(self, language, dark, page_kept):
+        """The browser for `language` and `dark`; true when that is another one, where the page is
+        to be opened again."""
+        if (language, dark) == (self.language, self.dark):
+            return False
+        if page_kept:
+            raise Unable("WebKitGTK takes its language and colours only when it starts")
+        if (language, dark) not in self.browsers:
+            options = webdriver.WebKitGTKOptions()
+            options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+            options.add_argument("--automation")
+            if dark:
+                options.add_argument("--dark-mode")
+            # The driver's process, and the browser it starts, take the environment as it is now.
+            os.environ.update(DISPLAY=self.display_name, LANG=self.LOCALES[language], LC_ALL="")
+            self.browsers[language, dark] = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
+                                                                options=options)
+        self.language, self.dark = language, dark
+        SeleniumEngine.__init__(self, self.browsers[language, dark])
+        return True
+
+    def set_offline(self):
+        pass  # no switch for the network: the stopped server is what the page goes without
+
+    def quit(self):
+        for driver in self.browsers.values():
+            driver.quit()
+        self.display.terminate()
+        self.display.wait()
+
+
+# The keys as Firefox's bridge names them.
+KEY_NAMES = {Keys.TAB: "Tab", Keys.ENTER: "Enter", Keys.SPACE: " ", Keys.BACKSPACE: "Backspace",
+             Keys.ESCAPE: "Escape", Keys.CONTROL: "Control", Keys.SHIFT: "Shift"}
+
+
+class Firefox:
+    """Firefox ESR through tests/web/firefox.mjs, a node program that drives it with puppeteer-core
+    over WebDriver BiDi and that this talks to over its standard input and output."""
+    name = "Firefox"
+
+    def __init__(self, language):
+        self.languages, self.bridges, self.locale, self.dark = LANGUAGES[language].replace(",", ", "), {}, None, None
+        self.use(False)
+
+    def use(self, dark):
+        """The browser with the system's colours dark or light, each started when first asked for:
+        Firefox takes them only when it starts."""
+        if dark not in self.bridges:
+            self.bridges[dark] = subprocess.Popen(
+                ["node", os.path.join(HERE, "firefox.mjs"), "/usr/bin/firefox-esr", self.languages]
+                + (["dark"] if dark else []),
+                stdin=subprocess.PIPE, stdout=subprocess.PIPE, encoding="utf-8")
+            if json.loads(self.bridges[dark].stdout.readline() or "null") != "ready":
+                raise RuntimeError("Firefox did not start")
+        self.bridge, self.dark = self.bridges[dark], dark
+        if self.locale:
+            self.ask("language", self.locale)
+
+    def ask(self, *command):
+        self.bridge.stdin.write(json.dumps(command) + "\n")
+        self.bridge.stdin.flush()
+        reply = json.loads(self.bridge.stdout.readline() or '{"error": "the bridge to Firefox ended"}')
+        if "error" in reply:
+            raise RuntimeError(reply["error"])
+        return reply["value"]
+
+    def execute_script(self, script, *args):
+        return self.ask("script", script, list(args))
+
+    def get(self, url):
+        self.ask("get", url)
+
+    def refresh(self):
+        self.ask("reload")
+
+    def click(self, name):
+        self.ask("click", name)
+
+    def tap(self, name):
+        self.ask("tap", name)
+
+    def send_keys(self, *keys):
+        items = []
+        for key in keys:
+            if isinstance(key, tuple):
+                items.append(["chord", KEY_NAMES[key[0]], key[1]])
+            elif key in KEY_NAMES:
+                items.append(["press", KEY_NAMES[key]])
+            else:
+                items.append(["type", key])
+        self.ask("keys", items)
+
+    def set_language(self, language, page_kept):
+        self.locale = language
+        self.ask("language", language)
+
+    def set_dark(self, dark, page_kept):
+        if dark == self.dark:
+            return False
+        if page_kept:
+            raise Unable("Firefox takes its colours only when it starts")
+        self.use(dark)
+        return True
+
+    def set_offline(self):
+        self.ask("offline", True)
+
+    def set_phone(self, width, height):
+        self.ask("viewport", {"width": width, "height": height, "deviceScaleFactor": 3, "isMobile": True,
+                              "hasTouch": True})
+
+    def requests(self, origin):
+        return set(self.ask("requests"))
+
+    def errors(self):
+        return self.ask("errors")
+
+    def version(self):
+        return "Firefox " + self.ask("version").split("/")[-1]
+
+    def quit(self):
+        for bridge in self.bridges.values():
+            bridge.stdin.close()
+            bridge.wait()
+
+
+ENGINES = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}
+
+
+def start_browser(language, engine="chromium"):
+    return ENGINES[engine](language)
 
 
 def wait_for(browser, script, seconds=10):
@@ -80,15 +335,20 @@ def wait_for(browser, script, seconds=10):
         time.sleep(0.02)
 
 
-def open_page(browser, origin):
-    browser.get(origin + "/")
+def open_page(browser, origin, reload=False):
+    """Opens the page, or loads it again, until it is ready: never away from a load still under way,
+    whose requests cut short some engines report as errors."""
+    if reload:
+        browser.refresh()
+    else:
+        browser.get(origin + "/")
     if not wait_for(browser, "return document.activeElement && document.activeElement.id === 'DBSens1'"):
         raise AssertionError("the window did not open with the focus in the first field")
 
 
 def actions(browser):
-    """Real input, without the quarter second selenium gives each pointer move."""
-    return ActionChains(browser, duration=0)
+    """Real input, without the quarter second selenium gives each pointer move (selenium's engines)."""
+    return ActionChains(getattr(browser, "driver", browser), duration=0)
 
 
 def element(browser, name):
@@ -97,10 +357,10 @@ def element(browser, name):
 
 def type_into(browser, name, text):
     """Focuses the control with a click, selects its text and types `text` key by key."""
-    actions(browser).click(element(browser, name)).key_down(Keys.CONTROL).send_keys("a") \
-        .key_up(Keys.CONTROL).send_keys(Keys.BACKSPACE).perform()
+    browser.click(name)
+    browser.send_keys((Keys.CONTROL, "a"), Keys.BACKSPACE)
     if text:
-        actions(browser).send_keys(text).perform()
+        browser.send_keys(text)
 
 
 # What the scenarios' driver reads from the page: probe[command](control) gives the reply's fields.
@@ -169,6 +429,8 @@ document.addEventListener('focusin', (event) => { if (!event.target.closest('dia
 def reading_order(browser):
     """The ids of the page's elements in the order of Chromium's accessibility tree, depth first: what a screen
     reader's reading cursor follows (aria-owns included)."""
+    if not isinstance(browser, Chromium):
+        raise Unable("the accessibility tree is read through Chromium's DevTools protocol")
     ids, dom = {}, [browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"]]
     while dom:
         node = dom.pop()
@@ -190,39 +452,40 @@ class Player:
 
     def __init__(self, browser, origin):
         self.browser, self.origin, self.warnings = browser, origin, 0
-        self.agent = browser.execute_script("return navigator.userAgent")
+        self.used = False  # whether the open page has been typed into, clicked or keyed
 
     def run(self, command, args):
         b = self.browser
         if command in ("open", "separator"):
             # The browser's language, as the page reads it (navigator.language).
-            b.execute_cdp_cmd("Emulation.setUserAgentOverride",
-                              {"userAgent": self.agent, "acceptLanguage": SEPARATOR_LANGUAGE[args[0]]})
+            b.set_language(SEPARATOR_LANGUAGE[args[0]], page_kept=command == "separator")
+        self.used = command in ("type", "click", "press") or (self.used and command != "open")
         if command == "open":
-            b.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            b.set_dark(False, page_kept=False)
             open_page(b, self.origin)
             b.execute_script(PROBE, "listen")
             b.execute_script(TRACK_FOCUS)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "click":
-            actions(b).click(element(b, args[0])).perform()
+            b.click(args[0])
         elif command == "press" and args[0] == "shifttab":
-            actions(b).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
+            b.send_keys((Keys.SHIFT, Keys.TAB))
         elif command == "press":
-            actions(b).send_keys(KEYS[args[0]]).perform()
+            b.send_keys(KEYS[args[0]])
         elif command == "reading":
             return reading_order(b)
         elif command == "dark":
-            b.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                              {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+            # An engine that must start another browser for it opens the page again there.
+            if b.set_dark(True, page_kept=self.used):
+                open_page(b, self.origin)
         elif command == "warning":
             shown = b.execute_script(PROBE, "warning")
             if not shown:
                 return [0]
             # Enter and Escape close it, by turns; the focus goes back where it was.
             self.warnings += 1
-            actions(b).send_keys(Keys.ENTER if self.warnings % 2 else Keys.ESCAPE).perform()
+            b.send_keys(Keys.ENTER if self.warnings % 2 else Keys.ESCAPE)
             focus = b.execute_script("return [document.querySelector('dialog').open, document.activeElement.id]")
             if focus != [False, shown[4]]:
                 raise AssertionError("after the message the focus is in '%s', not '%s'" % (focus[1], shown[4]))
@@ -245,6 +508,8 @@ def play(browser, origin, program):
                 command, *args = line.rstrip("\n").split("\t")
                 try:
                     reply = ["ok"] + player.run(command, args)
+                except Unable as why:  # told to the program, which leaves the scenario out
+                    reply = ["skip", str(why)]
                 except Exception as error:  # told to the program as a fault of its step
                     reply = ["error", "%s: %s" % (type(error).__name__, (str(error).splitlines() or [""])[0])]
                 outgoing.write("\t".join(str(field).replace("\n", "\\n") for field in reply) + "\n")
@@ -257,12 +522,10 @@ def calculate(browser, typed, button, result=None, tap=False):
     for name, text in typed:
         type_into(browser, name, text)
     if tap:
-        touch = ActionBuilder(browser, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
-        touch.pointer_action.move_to(element(browser, button)).pointer_down().pointer_up()
-        touch.perform()
+        browser.tap(button)
     else:
-        actions(browser).click(element(browser, button)).perform()
-    return element(browser, result).get_property("value") if result else None
+        browser.click(button)
+    return browser.execute_script("return document.getElementById(arguments[0]).value", result) if result else None
 
 
 def check_offline(browser, server):
@@ -272,9 +535,7 @@ def check_offline(browser, server):
         browser.refresh()
         wait_for(browser, "return navigator.serviceWorker.controller !== null")
     server.stop()
-    browser.execute_cdp_cmd("Network.enable", {})
-    browser.execute_cdp_cmd("Network.emulateNetworkConditions",
-                            {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    browser.set_offline()
     open_page(browser, server.origin)
     shown = calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")
     if shown not in ("4.4668", "4,4668"):
@@ -314,9 +575,7 @@ def check_phone(browser, server):
     """On a phone upright (the frames one above the other) and on its side, with touch: text of 12 px or more,
     targets of 24 x 24 or more, the whole window within reach, no sideways scrolling; typing and tapping work."""
     for width, height, stacked in ((360, 640, True), (740, 360, False)):
-        browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                {"width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
-        browser.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+        browser.set_phone(width, height)
         open_page(browser, server.origin)
         settle(browser)
         text, target, outside, stacks = browser.execute_script(PHONE)
@@ -336,12 +595,11 @@ def check_axe(browser, server, axe):
     for state, field, text, button in (("with a result", "DBSens1", "-47", "CalcolaSens"),
                                        ("with a message open", "MVSens2", "x", "CalcolaSens2")):
         calculate(browser, [(field, text)], button)
-        result = browser.execute_async_script(
-            "const done = arguments[arguments.length - 1];"
-            "axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa',"
-            " 'best-practice']}}).then((r) => done({violations: r.violations.map((v) => ({id: v.id,"
+        result = browser.execute_script(
+            "return axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa',"
+            " 'best-practice']}}).then((r) => ({violations: r.violations.map((v) => ({id: v.id,"
             " nodes: v.nodes.map((n) => n.target.join(' '))})), passes: r.passes.length}),"
-            " (e) => done({error: String(e)}));")
+            " (e) => ({error: String(e)}));")
         if "error" in result or result["violations"]:
             raise AssertionError("axe-core %s: %s" % (state, json.dumps(result)))
         print("axe-core %s: no violation, %d rules passed" % (state, result["passes"]))
@@ -353,24 +611,16 @@ def check_private(browser, server):
     open_page(browser, server.origin)
     calculate(browser, [("MAXSPL", "130"), ("SELFNOISE", "15")], "CalcGamma")
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
-    browser.refresh()
-    open_page(browser, server.origin)
-    urls = set()
-    for entry in browser.get_log("performance"):
-        message = json.loads(entry["message"])["message"]
-        # The page's own requests and its service worker's, not the browser's.
-        if message["method"] == "Network.requestWillBeSent" and \
-                message["params"].get("documentURL", "").startswith(server.origin + "/"):
-            urls.add(message["params"]["request"]["url"])
+    open_page(browser, server.origin, reload=True)
+    urls = browser.requests(server.origin)
     foreign = sorted(url for url in urls if not url.startswith(server.origin + "/"))
     if foreign or not urls:
         raise AssertionError("requests to other origins: %s" % foreign)
-    errors = [entry["message"] for entry in browser.get_log("browser") if entry["level"] == "SEVERE"]
+    errors = browser.errors()
     if errors:
         raise AssertionError("errors in the page: %s" % errors)
-    stored = browser.execute_async_script(
-        "const done = arguments[arguments.length - 1];"
-        "Promise.all([indexedDB.databases(), caches.keys()]).then(([databases, names]) => done({"
+    stored = browser.execute_script(
+        "return Promise.all([indexedDB.databases(), caches.keys()]).then(([databases, names]) => ({"
         " cookie: document.cookie, local: localStorage.length, session: sessionStorage.length,"
         " databases: databases.length, caches: names}));")
     if stored["cookie"] or stored["local"] or stored["session"] or stored["databases"] or \
@@ -428,15 +678,18 @@ def check_update(browser, server, newer):
 
 
 def main():
-    folder, language, what = sys.argv[1:4]
+    arguments = sys.argv[1:]
+    engine = arguments.pop(0).split("=", 1)[1] if arguments[0].startswith("--engine=") else "chromium"
+    folder, language, what = arguments[:3]
     server = Server(folder)
-    browser = start_browser(language)
+    browser = start_browser(language, engine)
+    print(browser.version(), flush=True)
     try:
         if what == "play":
-            return play(browser, server.origin, sys.argv[4:])
+            return play(browser, server.origin, arguments[3:])
         checks = {"offline": check_offline, "phone": check_phone, "private": check_private, "axe": check_axe,
                   "globals": check_globals, "update": check_update}
-        checks[what](browser, server, *sys.argv[4:])
+        checks[what](browser, server, *arguments[3:])
         print("%s: passed" % what)
         return 0
     except AssertionError as error:
@@ -444,7 +697,6 @@ def main():
         return 1
     finally:
         browser.quit()
-        browser.profile.cleanup()
 
 
 if __name__ == "__main__":

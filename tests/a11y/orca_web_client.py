@@ -48,7 +48,7 @@ def main():
     try:
         open_page(browser, server.origin)
         # Orca follows the page once it has told that the page has loaded.
-        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona .* completato", line)
+        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona.* completato", line)
                                           for line in spoken(log)), 30)), "Orca reads the page")
         for typed, button, pattern, times in CASES:
             for name, text in typed:

@@ -568,7 +568,7 @@ return [text, target, root.scrollWidth > root.clientWidth || w.left < 0 || w.top
 
 def settle(browser):
     """Until the page has laid out and drawn what the last step changed."""
-    browser.execute_async_script("requestAnimationFrame(() => requestAnimationFrame(arguments[0]))")
+    browser.execute_script("return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))")
 
 
 def check_phone(browser, server):

@@ -60,6 +60,9 @@ class Driver {
   // Puts the focus in `control`, selects its text and types `text` key by
   // key, each key going where the focus is.
   virtual void Type(const char* control, const std::string& text) = 0;
+  // Puts `text` on the system's clipboard, the focus in `control`, selects
+  // its text and pastes with Ctrl+V.
+  virtual void Paste(const char* control, const std::string& text) = 0;
   // A click of the mouse on the button or check box.
   virtual void Click(const char* control) = 0;
   // One key pressed and released where the focus is.
@@ -68,7 +71,8 @@ class Driver {
   virtual bool Ticked(const char* control) = 0;
   // The name of the control with the keyboard focus; "" if none of ours.
   virtual std::string Focused() = 0;
-  // The warning shown since the last call, dismissed; none if none was.
+  // The warning shown since the last call, its text as it is shown (and
+  // read out), dismissed; none if none was.
   virtual std::optional<Warning> TakeWarning() = 0;
   // The colour of a pixel near the left edge of the control, inside it.
   virtual Rgb Background(const char* control) = 0;
@@ -86,13 +90,14 @@ class Driver {
 
 enum class Do {
   Type,
+  Paste,
   Click,
   Press,
   SetSeparator,
   Shows,       // control shows text
   Ticked,      // check box ticked ("1") or clear ("0")
   FocusIn,     // control has the focus
-  Warned,      // a warning was shown (and is dismissed)
+  Warned,      // a warning was shown (and is dismissed), its text containing text
   Background,  // colour
   Layout,      // every control in its frame, none overlapping, window size, captions fit
   Window,      // title, fixed size, icon, centred

@@ -195,8 +195,10 @@ std::string ResultTooltip(std::string_view description, std::string_view text, b
 PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_t selectionEnd,
                    std::string_view pasted, int maxLength, std::string_view field) {
   PasteOutcome outcome;
-  const std::string_view inserted = WithoutBlanksAround(pasted);
-  if (inserted.empty()) return outcome;
+  if (pasted.empty()) return outcome;
+  // Blanks alone stay as they are, for the calculation to tell the user of.
+  std::string_view inserted = WithoutBlanksAround(pasted);
+  if (inserted.empty()) inserted = pasted;
   const std::size_t start = ByteOffset(text, std::min(selectionStart, selectionEnd));
   const std::size_t end = ByteOffset(text, std::max(selectionStart, selectionEnd));
   const std::string before(text.substr(0, start)), after(text.substr(end));

@@ -88,23 +88,24 @@ std::string ResultTooltip(std::string_view description, std::string_view text, b
 struct PasteOutcome {
   enum class Kind {
     Inserted,  // `inserted` replaces the selection, giving `text`
-    Nothing,   // only blanks were pasted: the field stays as it is
+    Nothing,   // nothing was pasted: the field stays as it is
     Refused,   // it does not fit: the field stays as it is, and `message` tells the user
   };
   Kind kind = Kind::Nothing;
   std::string text;      // the field's text after the paste
   std::size_t caret = 0;  // the caret, after the pasted text
-  std::string inserted;  // the pasted text without the blanks around it
+  std::string inserted;  // the pasted text without the blanks around it, if it is not all blanks
   std::string message;   // why not, in Italian, naming the field
 };
 
 // Pastes `pasted` over the selection [`selectionStart`, `selectionEnd`) (in
 // either order) of a text box holding `text`, whose limit is `maxLength`
 // (0: none) and whose name is `field`. The blanks around the pasted text,
-// the ones a number may have around it, are dropped first; what is left goes
-// in whole or not at all, never cut to the limit, so a value copied from a
-// spreadsheet cell or a result fits, and a longer one cannot turn into
-// another number. Texts are UTF-8.
+// the ones a number may have around it, are dropped first (blanks alone are
+// kept, for the calculation to tell of); what is left goes in whole or not
+// at all, never cut to the limit, so a value copied from a spreadsheet cell
+// or a result fits, and a longer one cannot turn into another number.
+// Texts are UTF-8.
 PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_t selectionEnd,
                    std::string_view pasted, int maxLength, std::string_view field);
 

@@ -95,9 +95,12 @@ class TextBox : public QLineEdit {
   void contextMenuEvent(QContextMenuEvent* event) override {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-      QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
-      connect(paste, &QAction::triggered, this,
+    // Its paste item, by the text QLineEdit gives it, rewired to the rule.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* action : menu->actions()) {
+      if (action->text().section(QLatin1Char('\t'), 0, 0) != pasteText) continue;
+      QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this,
               [this] { PasteOverSelection(QGuiApplication::clipboard()->text()); });
     }
     menu->popup(event->globalPos());

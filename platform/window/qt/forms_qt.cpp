@@ -116,9 +116,13 @@ class TextBox : public QLineEdit {
   }
   void dropEvent(QDropEvent* event) override {
     if (!event->mimeData()->hasText()) return QLineEdit::dropEvent(event);
+    // Refused, the drop is not taken, so a move leaves the text where it came from.
     const int at = cursorPositionAt(event->position().toPoint());
-    event->acceptProposedAction();
-    Paste(event->mimeData()->text(), at, at);
+    if (Paste(event->mimeData()->text(), at, at)) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
   }
 
  private:
@@ -129,18 +133,18 @@ class TextBox : public QLineEdit {
       Paste(pasted, cursorPosition(), cursorPosition());
     }
   }
-  void Paste(const QString& pasted, int from, int to) {
+  // True when the text went in.
+  bool Paste(const QString& pasted, int from, int to) {
     const PasteOutcome outcome = platform::Paste(text().toStdString(), static_cast<std::size_t>(from),
                                                  static_cast<std::size_t>(to), pasted.toStdString(), maxLength(),
                                                  field_);
-    if (outcome.kind == PasteOutcome::Kind::Refused) {
-      if (refused_) refused_(outcome.message);
-    } else if (outcome.kind == PasteOutcome::Kind::Inserted) {
-      // As an edit of the box, which Ctrl+Z undoes.
-      setSelection(std::min(from, to), std::abs(to - from));
-      insert(ToQString(outcome.inserted));
-      setCursorPosition(static_cast<int>(outcome.caret));
-    }
+    if (outcome.kind == PasteOutcome::Kind::Refused && refused_) refused_(outcome.message);
+    if (outcome.kind != PasteOutcome::Kind::Inserted) return false;
+    // As an edit of the box, which Ctrl+Z undoes.
+    setSelection(std::min(from, to), std::abs(to - from));
+    insert(ToQString(outcome.inserted));
+    setCursorPosition(static_cast<int>(outcome.caret));
+    return true;
   }
 
   std::string field_;

@@ -43,17 +43,13 @@ std::string NameOf(HWND hwnd) {
   return name == nullptr ? std::string() : std::string(name);
 }
 
-// The text a static control shows: without SS_NOPREFIX, "&" underlines the
-// character after it and "&&" shows one "&".
+// The text a static control shows: without SS_NOPREFIX, an "&" marks the
+// character after it rather than showing ("&&" shows one).
 std::wstring ShownText(HWND hwnd) {
-  const std::wstring text = TextOf(hwnd);
+  std::wstring text = TextOf(hwnd);
   if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOPREFIX) != 0) return text;
-  std::wstring shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'&' && i + 1 < text.size()) ++i;
-    shown += text[i];
-  }
-  return shown;
+  for (std::size_t i = 0; (i = text.find(L'&', i)) != std::wstring::npos; ++i) text.erase(i, 1);
+  return text;
 }
 
 // Warning boxes, caught as they open and closed with their OK button.

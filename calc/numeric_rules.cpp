@@ -14,24 +14,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The Unicode space separators beyond ASCII, as UTF-8: U+00A0, U+1680,
-// U+2000 to U+200A, U+202F, U+205F, U+3000. Their length, 0 for none.
-std::size_t UnicodeSpaceLength(std::string_view text) {
-  const auto at = [&](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
-  switch (at(0)) {
-    case 0xC2: return at(1) == 0xA0 ? 2 : 0;
-    case 0xE1: return at(1) == 0x9A && at(2) == 0x80 ? 3 : 0;
-    case 0xE2:
-      if (at(1) == 0x80) return (at(2) >= 0x80 && at(2) <= 0x8A) || at(2) == 0xAF ? 3 : 0;
-      return at(1) == 0x81 && at(2) == 0x9F ? 3 : 0;
-    case 0xE3: return at(1) == 0x80 && at(2) == 0x80 ? 3 : 0;
-    default: return 0;
-  }
-}
-
-// Space, tab, line feed, carriage return, vertical tab, form feed.
-bool IsAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // Where the blanks from `i` on end.
 std::size_t SkipBlanks(std::string_view text, std::size_t i) {
   while (const std::size_t length = BlankLength(text.substr(i))) i += length;
@@ -52,15 +34,24 @@ struct Normalised {
   std::int64_t lead = 0;
 };
 
-// Whether `text` is a number: blanks, an optional "+" or "-", digits with at
-// most one decimal separator and at least one digit, an optional exponent
+// The minus sign of typeset text (U+2212), as a data sheet or a web page
+// prints a negative value, in UTF-8.
+constexpr std::string_view kMinusSign = "\xE2\x88\x92";
+
+// Whether `text` is a number: blanks, an optional "+", "-" or minus sign,
+// digits with at most one decimal separator and at least one digit, an optional exponent
 // ("e" or "E", an optional sign, digits), blanks, and nothing else. If so,
 // `out` holds it normalised.
 bool Scan(std::string_view text, std::string_view regional, Normalised& out) {
   const std::size_t n = text.size();
   std::size_t i = SkipBlanks(text, 0);
   char* p = out.text;
-  if (i < n && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    out.negative = text[i++] == '-';
+  } else if (text.substr(i, kMinusSign.size()) == kMinusSign) {
+    out.negative = true;
+    i += kMinusSign.size();
+  }
   if (out.negative) *p++ = '-';
 
   std::size_t digits = 0;       // read so far, leading zeros included
@@ -165,15 +156,6 @@ std::string NumberToText(double value, int significant, const platform::NumberFo
 }  // namespace
 
 bool IsEmptyText(std::string_view text) { return text.empty(); }
-
-// Spaces, tabs and line breaks (a cell copied from a spreadsheet ends in
-// one), vertical tabs, form feeds, and the Unicode spaces.
-std::size_t BlankLength(std::string_view text) {
-  // ASCII is settled by its first byte, so the texts typed in the window
-  // never reach the Unicode spaces.
-  if (text.empty()) return 0;
-  return IsAsciiBlank(text[0]) ? 1 : UnicodeSpaceLength(text);
-}
 
 bool IsBlankOnly(std::string_view text) { return !text.empty() && SkipBlanks(text, 0) == text.size(); }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/number_format.h"
+#include "platform/numeric/blanks.h"
 
 namespace velsona::calc {
 
@@ -57,21 +58,19 @@ class Checked {
 // True exactly when `text` has no characters: a blank is not empty.
 bool IsEmptyText(std::string_view text);
 
-// The length in bytes of the blank that `text` starts with, 0 for none.
-// Blanks may stand before and after a number: space, tab, line feed,
-// carriage return, vertical tab, form feed, and the Unicode space separators
-// in UTF-8 (no-break space, the typographic spaces such as the thin and the
-// figure space, the ideographic space), which a value copied from a web page
-// or a formatted cell brings along.
-std::size_t BlankLength(std::string_view text);
+// The length in bytes of the blank that `text` starts with, 0 for none (see
+// platform/numeric/blanks.h): the blanks that may stand around a number.
+using platform::BlankLength;
 
 // True when `text` is not empty and holds nothing but blanks.
 bool IsBlankOnly(std::string_view text);
 
-// Reads a decimal number: blanks (see BlankLength) around it, an optional sign, digits with at most one decimal
-// separator and at least one digit, an optional exponent ("E" or "e",
-// optional sign, at least one digit). The separator is the regional one;
-// where that is not ".", a "." is read as the decimal separator as well.
+// Reads a decimal number: blanks (see BlankLength) around it, an optional
+// sign ("+", "-", or the minus sign U+2212 of typeset text), digits with at
+// most one decimal separator and at least one digit, an optional exponent
+// ("E" or "e", optional "+" or "-", at least one digit). The separator is the
+// regional one; where that is not ".", a "." is read as the decimal
+// separator as well.
 // Gives the double nearest to the number (ties to even); a value too small
 // reads as zero or the nearest subnormal, keeping its sign.
 // Fails with TypeMismatch for anything else (empty, blanks only, grouping,

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/numeric/blanks.h"
+
 namespace velsona::platform {
 namespace {
 
@@ -41,6 +43,46 @@ const char* UseName(Use use) {
 
 std::string Mistake(std::string_view control, const std::string& why) {
   return "control \"" + std::string(control) + "\" " + why;
+}
+
+// The UTF-16 units of the UTF-8 character that starts with `lead`: two
+// beyond the first 65,536 code points, none for a continuation byte.
+std::size_t Utf16Units(unsigned char lead) {
+  if ((lead & 0xC0) == 0x80) return 0;
+  return lead >= 0xF0 ? 2 : 1;
+}
+
+std::size_t Utf16Length(std::string_view text) {
+  std::size_t units = 0;
+  for (const char c : text) units += Utf16Units(static_cast<unsigned char>(c));
+  return units;
+}
+
+// The byte where the character at UTF-16 position `units` starts; the end
+// of the text beyond it.
+std::size_t ByteOffset(std::string_view text, std::size_t units) {
+  std::size_t i = 0;
+  for (std::size_t counted = 0; i < text.size(); ++i) {
+    const std::size_t width = Utf16Units(static_cast<unsigned char>(text[i]));
+    if (width > 0 && counted >= units) break;
+    counted += width;
+  }
+  return i;
+}
+
+// `text` without the blanks at its start and its end.
+std::string_view WithoutBlanksAround(std::string_view text) {
+  std::size_t start = 0;
+  while (const std::size_t length = BlankLength(text.substr(start))) start += length;
+  std::size_t end = start;  // after the last character that is not a blank
+  for (std::size_t i = start; i < text.size();) {
+    if (const std::size_t length = BlankLength(text.substr(i))) {
+      i += length;
+    } else {
+      end = ++i;
+    }
+  }
+  return text.substr(start, end - start);
 }
 
 }  // namespace
@@ -205,6 +247,31 @@ std::string ResultTooltip(std::string_view description, std::string_view text, b
   if (!drawnSmaller || text.empty()) return std::string(description);
   if (description.empty()) return std::string(text);
   return std::string(description) + "\n" + std::string(text);
+}
+
+PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_t selectionEnd,
+                   std::string_view pasted, int maxLength, std::string_view field) {
+  PasteOutcome outcome;
+  if (pasted.empty()) return outcome;
+  // Blanks alone stay as they are, for the calculation to tell the user of.
+  std::string_view inserted = WithoutBlanksAround(pasted);
+  if (inserted.empty()) inserted = pasted;
+  const std::size_t start = ByteOffset(text, std::min(selectionStart, selectionEnd));
+  const std::size_t end = ByteOffset(text, std::max(selectionStart, selectionEnd));
+  const std::string before(text.substr(0, start)), after(text.substr(end));
+  const std::size_t length = Utf16Length(before) + Utf16Length(inserted) + Utf16Length(after);
+  if (maxLength > 0 && length > static_cast<std::size_t>(maxLength)) {
+    outcome.kind = PasteOutcome::Kind::Refused;
+    const std::string limit = std::to_string(maxLength) + (maxLength == 1 ? " carattere" : " caratteri");
+    outcome.message = "Il testo incollato non entra nel campo \"" + std::string(field) + "\", che accetta al massimo " +
+                      limit + " (ne servirebbero " + std::to_string(length) + "): il campo resta com'era.";
+    return outcome;
+  }
+  outcome.kind = PasteOutcome::Kind::Inserted;
+  outcome.inserted = std::string(inserted);
+  outcome.text = before + outcome.inserted + after;
+  outcome.caret = Utf16Length(before) + Utf16Length(inserted);
+  return outcome;
 }
 
 }  // namespace velsona::platform

@@ -4,7 +4,8 @@
 // implementation of forms.h: which controls take Tab, the order in which
 // controls are made, read out and reached with Tab, finding a control by name for an
 // operation it supports, how small a result's font gets to show its text
-// whole, what a result's tooltip says, and the icon sizes the program ships.
+// whole, what a result's tooltip says, what a paste into a text box comes
+// to, and the icon sizes the program ships.
 // An implementation keeps its widgets beside the table, by index, and calls
 // these instead of deciding any of it itself.
 
@@ -104,6 +105,35 @@ inline constexpr double kSmallestResultPoints = 4.0;
 // when the text is drawn smaller than the field's own font (or the text
 // alone when the field has no description).
 std::string ResultTooltip(std::string_view description, std::string_view text, bool drawnSmaller);
+
+// What a paste into a text box comes to. Positions and lengths count
+// UTF-16 units, as the windows' text boxes count them.
+struct PasteOutcome {
+  enum class Kind {
+    Inserted,  // `inserted` replaces the selection, giving `text`
+    Nothing,   // nothing was pasted: the field stays as it is
+    Refused,   // it does not fit: the field stays as it is, and `message` tells the user
+  };
+  Kind kind = Kind::Nothing;
+  std::string text;      // the field's text after the paste
+  std::size_t caret = 0;  // the caret, after the pasted text
+  std::string inserted;  // the pasted text without the blanks around it, if it is not all blanks
+  std::string message;   // why not, in Italian, naming the field
+};
+
+// Pastes `pasted` over the selection [`selectionStart`, `selectionEnd`) (in
+// either order) of a text box holding `text`, whose limit is `maxLength`
+// (0: none) and whose name is `field`. The blanks around the pasted text,
+// the ones a number may have around it, are dropped first (blanks alone are
+// kept, for the calculation to tell of); what is left goes in whole or not
+// at all, never cut to the limit, so a value copied from a spreadsheet cell
+// or a result fits, and a longer one cannot turn into another number.
+// Texts are UTF-8.
+PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_t selectionEnd,
+                   std::string_view pasted, int maxLength, std::string_view field);
+
+// The title of the warnings the window itself gives.
+inline constexpr char kWarningTitle[] = "Velsona";
 
 // The square sizes, in pixels, of the program's icon images, smallest first
 // (given by the build, which ships those images).

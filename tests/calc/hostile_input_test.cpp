@@ -26,6 +26,8 @@ const Outcomes kTooLarge{Failed{FailureKind::Overflow, 0}, Failed{FailureKind::O
 const Outcomes kOne{Refused{}, Done{{"-60"}}, Done{{"129", "93"}}};
 // The text reads as 10: a positive dB value is refused.
 const Outcomes kTen{Refused{}, Done{{"-40"}}, Done{{"120", "84"}}};
+// The text reads as -40.
+const Outcomes kMinusForty{Done{{"10"}}, Refused{}, Done{{"170", "134"}}};
 // The text underflows to zero: 0 dB is 1000 mV/Pa, 0 mV/Pa is refused.
 const Outcomes kZero{Done{{"1000"}}, Refused{}, Done{{"130", "94"}}};
 
@@ -66,7 +68,7 @@ TEST(HostileInput, EachTextHasItsExactOutcomeUnderEitherSeparator) {
       {"10,000 characters, a tiny number", "0." + std::string(9997, '0') + "1", kZero, kZero},
       {"NUL character", std::string(1, '\0'), kNotANumber, kNotANumber},
       {"number then NUL", std::string("12\0", 3), kNotANumber, kNotANumber},
-      {"minus sign that is not ASCII", "\xE2\x88\x92" "40", kNotANumber, kNotANumber},
+      {"typeset minus sign", "\xE2\x88\x92" "40", kMinusForty, kMinusForty},
       // Spaces copied from a web page or a formatted cell are blanks; the
       // invisible characters are not, nor is any space inside the number.
       {"no-break space after", "10\u00A0", kTen, kTen},

@@ -48,6 +48,9 @@ TEST(TextToDouble, ReadsTheDecimalFormUnderEitherSeparator) {
       // Line breaks and tabs are blanks too: a cell copied from a spreadsheet.
       {"12\n", kPoint, 12},      {"\t12\r\n", kPoint, 12},  {"\v-4\f", kPoint, -4},
       {"\n7,5\t", kComma, 7.5},
+      // The typeset minus sign U+2212, as a data sheet prints it.
+      {"\xE2\x88\x92" "47", kPoint, -47},  {" \xE2\x88\x92" "7,5", kComma, -7.5},
+      {"\xE2\x88\x92" ".5e1", kPoint, -5},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(std::string(row.text)) + " with separator " + row.format.decimalSeparator);
@@ -73,6 +76,8 @@ TEST(TextToDouble, AnythingButTheDecimalFormIsATypeMismatch) {
       std::string("1\0", 2), "1e5.5", "1d5", "0b1",
       // Line breaks are blanks, and blanks only stand around a number.
       "\r\n", "1\n2", "1\t2", "-\n1", "1e\n5", "\n.\n",
+      // The minus sign U+2212 leads a number only: not alone, twice, after a blank, in an exponent, cut short.
+      "\xE2\x88\x92", "-\xE2\x88\x92" "1", "\xE2\x88\x92" " 1", "1\xE2\x88\x92", "1e\xE2\x88\x92" "5", "\xE2\x88" "1",
   };
   for (const auto& text : rows) {
     SCOPED_TRACE("'" + text + "'");

@@ -5,8 +5,9 @@
 // be typed from the characters that make a number (digits, "+", "-", ".",
 // ",", "e", "E", blank): up to 3 characters for dB to mV/Pa, 4 for mV/Pa to
 // dB, with and without the whole-number option; for the dynamic range, every
-// pair of texts of up to 3 characters. Each under "." and under "," as the
-// regional separator.
+// pair of texts of up to 3 characters; and the sensitivity's texts of one
+// character fewer after the typeset minus sign (U+2212). Each under "." and
+// under "," as the regional separator.
 //
 //   velsona_digits_table              one line per block of rows: its index,
 //                                     name, number of rows and a digest of
@@ -169,10 +170,19 @@ int main(int argc, char** argv) {
 
   const std::vector<std::string> upTo3 = TextsUpTo(3);
   const std::vector<std::string> upTo4 = TextsUpTo(4);
+  // The same texts after the typeset minus sign U+2212, one character of the field's limit.
+  const auto afterMinusSign = [](std::vector<std::string> texts) {
+    for (std::string& text : texts) text.insert(0, "\xE2\x88\x92");
+    return texts;
+  };
+  const std::vector<std::string> minusUpTo2 = afterMinusSign(TextsUpTo(2));
+  const std::vector<std::string> minusUpTo3 = afterMinusSign(TextsUpTo(3));
   Table table(wanted, first, skew);
   for (const NumberFormat& format : {NumberFormat{"."}, NumberFormat{","}}) {
     SensitivityBlocks(table, "SensDBtoMV", velsona::calc::SensDBtoMV, upTo3, format);
     SensitivityBlocks(table, "SensMVtoDB", velsona::calc::SensMVtoDB, upTo4, format);
+    SensitivityBlocks(table, "SensDBtoMV minus sign", velsona::calc::SensDBtoMV, minusUpTo2, format);
+    SensitivityBlocks(table, "SensMVtoDB minus sign", velsona::calc::SensMVtoDB, minusUpTo3, format);
   }
   for (const NumberFormat& format : {NumberFormat{"."}, NumberFormat{","}}) GammaBlocks(table, upTo3, format);
   if (wanted < 0) std::printf("total\t%llu rows\n", static_cast<unsigned long long>(table.total()));

@@ -91,23 +91,31 @@ void RequireDoubleText(const std::string& text, const NumberFormat& format) {
 // The Unicode space separators beyond ASCII, in UTF-8, as a regular expression.
 const std::string kUnicodeSpaces = "\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A\xAF]|\xE2\x81\x9F|\xE3\x80\x80";
 
+// The typeset minus sign U+2212, in UTF-8.
+const std::string kMinusSign = "\xE2\x88\x92";
+
 // The decimal form the rules read, written independently as a regular
-// expression: blanks, a sign, digits with at most one separator, an exponent.
+// expression: blanks, a sign (or the minus sign), digits with at most one
+// separator, an exponent.
 bool IsDecimalForm(const std::string& text, const NumberFormat& format) {
   static const std::string blanks = "([ \t\n\v\f\r]|" + kUnicodeSpaces + ")*";
-  static const std::regex point(blanks + R"([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
-  static const std::regex comma(blanks + R"([+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
+  static const std::string sign = "([+-]|" + kMinusSign + ")?";
+  static const std::regex point(blanks + sign + R"(([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
+  static const std::regex comma(blanks + sign + R"(([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?)" + blanks);
   return std::regex_match(text, format.decimalSeparator == "," ? comma : point);
 }
 
 // What glibc's strtod or strtof (C locale) reads in a text of the decimal
-// form, written with "." and ASCII blanks: Overflow where it reports ERANGE
+// form, written with ".", "-" and ASCII blanks: Overflow where it reports ERANGE
 // with a huge value; otherwise its value, an underflow giving zero or a
 // subnormal.
 template <typename T>
 Checked<T> ReadByStrto(std::string text) {
   static const std::regex unicodeSpace(kUnicodeSpaces);
   text = std::regex_replace(text, unicodeSpace, " ");
+  if (const std::size_t minus = text.find(kMinusSign); minus != std::string::npos) {
+    text.replace(minus, kMinusSign.size(), "-");
+  }
   std::replace(text.begin(), text.end(), ',', '.');
   errno = 0;
   T value;

@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
@@ -189,6 +190,8 @@ class Form1Test : public QObject {
   void qtOwnTextsAreItalianWhateverTheLocale();
   void widestResultsShowWhole_data();
   void widestResultsShowWhole();
+  void menuPasteAndDropFollowThePasteRule_data();
+  void menuPasteAndDropFollowThePasteRule();
   void enterVariantsOnAFocusedButton_data();
   void enterVariantsOnAFocusedButton();
 };
@@ -427,7 +430,7 @@ void Form1Test::regionalSeparatorComesFromTheLocale() {
 }
 
 void Form1Test::hostileTextsNeverEndTheProgram_data() {
-  // Pasted into the mV/Pa field, which keeps the first 4 characters.
+  // Put into the mV/Pa field by code, which keeps the first 4 characters.
   QTest::addColumn<QString>("separator");
   QTest::addColumn<QString>("pasted");
   QTest::addColumn<QString>("result");
@@ -681,6 +684,52 @@ void Form1Test::resultMenuCopiesAndSelectsInItalian() {
   menu->actions().at(0)->trigger();
   QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("-38.4164"));
   menu->close();
+}
+
+void Form1Test::menuPasteAndDropFollowThePasteRule_data() {
+  // The keys' paste is the window scenarios'; here the menu's "Incolla" and a drop.
+  QTest::addColumn<bool>("drop");
+  QTest::addColumn<QString>("pasted");
+  QTest::addColumn<QString>("after");
+  QTest::addColumn<bool>("told");
+  for (const bool drop : {false, true}) {
+    const char* way = drop ? "dropped" : "from the menu";
+    QTest::addRow("a cell %s", way) << drop << "\t-47\r\n" << "-47" << false;
+    QTest::addRow("too long %s", way) << drop << "-47,5" << "-40" << true;
+  }
+}
+
+void Form1Test::menuPasteAndDropFollowThePasteRule() {
+  QFETCH(bool, drop);
+  QFETCH(QString, pasted);
+  QFETCH(QString, after);
+  QFETCH(bool, told);
+  Window window(".");
+  window.type("DBSens1", "-40");
+  auto* edit = window.get<QLineEdit>("DBSens1");
+  if (drop) {
+    // Dropped into the field: an empty one where it fits, beside "-40" where it does not.
+    if (!told) edit->clear();
+    QMimeData data;
+    data.setText(pasted);
+    const QPoint at = edit->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &event);
+  } else {
+    edit->selectAll();
+    QApplication::clipboard()->setText(pasted);
+    QMenu* menu = window.rightClick(edit);
+    QVERIFY(menu != nullptr);
+    for (QAction* action : menu->actions()) {
+      if (action->text().remove('&').startsWith(QStringLiteral("Incolla"))) action->trigger();
+    }
+    menu->close();
+  }
+  QCOMPARE(edit->text(), after);
+  QCOMPARE(window.message() != nullptr, told);
+  window.dismissMessage();
 }
 
 void Form1Test::qtOwnTextsAreItalianWhateverTheLocale_data() {

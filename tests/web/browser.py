@@ -23,6 +23,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -363,6 +364,19 @@ def type_into(browser, name, text):
         browser.send_keys(text)
 
 
+def paste_into(browser, name, text):
+    """Copies `text` with Ctrl+C from a scratch text area, then clicks the control, selects its text and
+    pastes with Ctrl+V: the browser's own clipboard, copy and paste."""
+    browser.execute_script(
+        "const area = document.body.appendChild(document.createElement('textarea'));"
+        "area.id = 'scratch'; area.style.position = 'fixed'; area.style.top = area.style.left = '0';"
+        "area.value = arguments[0]; area.focus(); area.select();", text)
+    actions(browser).key_down(Keys.CONTROL).send_keys("c").key_up(Keys.CONTROL).perform()
+    browser.execute_script("document.getElementById('scratch').remove()")
+    actions(browser).click(element(browser, name)).key_down(Keys.CONTROL).send_keys("a").send_keys("v") \
+        .key_up(Keys.CONTROL).perform()
+
+
 # What the scenarios' driver reads from the page: probe[command](control) gives the reply's fields.
 PROBE = """
 const rgb = (colour) => colour.match(/[0-9.]+/g).slice(0, 3).map(Number);
@@ -467,6 +481,8 @@ class Player:
             b.execute_script(TRACK_FOCUS)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
+        elif command == "paste":
+            paste_into(b, args[0], urllib.parse.unquote(args[1] if len(args) > 1 else ""))
         elif command == "click":
             b.click(args[0])
         elif command == "press" and args[0] == "shifttab":

@@ -1,9 +1,9 @@
 // The window rules every backend shares: what a control table may not hold,
 // how a call naming the wrong control is answered (the program stops), where
-// Tab goes from a control, the loop that shrinks a result's font, and what a
-// screen reader is told of changed results. (The orders controls are made,
-// read and reached in, and a result's tooltip, are checked on each window by
-// the shared scenarios.)
+// Tab goes from a control, the loop that shrinks a result's font, what a
+// screen reader is told of changed results, and what a paste comes to. (The
+// orders controls are made, read and reached in, and a result's tooltip, are
+// checked on each window by the shared scenarios.)
 
 #include "platform/window/form_rules.h"
 
@@ -158,6 +158,50 @@ TEST(Announcements, TellTheNetChangeOfEachFieldInOneUtterance) {
     EXPECT_EQ(announcements.Take(), c.expected);
     EXPECT_EQ(announcements.Take(), "") << "told twice";
   }
+}
+
+TEST(Paste, DropsTheBlanksAroundAndTakesTheRestWholeOrNotAtAll) {
+  using Kind = PasteOutcome::Kind;
+  const struct {
+    const char* what;
+    std::string text;
+    std::size_t from, to;  // the selection, in UTF-16 units
+    std::string pasted;
+    int limit;
+    Kind kind;
+    std::string after;  // the text after the paste, or the count in the refusal
+    std::size_t caret;
+  } rows[] = {
+      {"a spreadsheet cell", "", 0, 0, "\t-47\n", 3, Kind::Inserted, "-47", 3},
+      {"into the middle", "12", 1, 1, "\xC2\xA0" "3\xE2\x80\xAF", 3, Kind::Inserted, "132", 2},
+      {"a selection made backwards", "-40", 3, 1, "5", 3, Kind::Inserted, "-5", 2},
+      {"blanks inside are kept", "", 0, 0, " 1 2 ", 4, Kind::Inserted, "1 2", 3},
+      {"the minus sign is one unit", "", 0, 0, "\xE2\x88\x92" "47", 3, Kind::Inserted, "\xE2\x88\x92" "47", 3},
+      {"after a minus sign", "\xE2\x88\x92" "4", 1, 1, "7", 3, Kind::Inserted, "\xE2\x88\x92" "74", 2},
+      {"a character beyond 16 bits is two units", "", 0, 0, "\xF0\x9D\x9F\x8F" "1", 3, Kind::Inserted,
+       "\xF0\x9D\x9F\x8F" "1", 3},
+      {"no limit", "1", 1, 1, "234567", 0, Kind::Inserted, "1234567", 7},
+      {"blanks only, kept to be told of", "12", 0, 2, "\r\n", 3, Kind::Inserted, "\r\n", 2},
+      {"nothing", "12", 0, 2, "", 3, Kind::Nothing, "", 0},
+      {"a decimal cut short", "", 0, 0, "-47,5", 3, Kind::Refused, "ne servirebbero 5", 0},
+      {"beside what is there", "-40", 3, 3, "5", 3, Kind::Refused, "ne servirebbero 4", 0},
+      {"two units over the limit", "", 0, 0, "\xF0\x9D\x9F\x8F" "12", 3, Kind::Refused, "ne servirebbero 4", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const PasteOutcome outcome = Paste(row.text, row.from, row.to, row.pasted, row.limit, "Campo");
+    EXPECT_EQ(outcome.kind, row.kind);
+    if (row.kind == Kind::Inserted) {
+      EXPECT_EQ(outcome.text, row.after);
+      EXPECT_EQ(outcome.caret, row.caret);
+    }
+    if (row.kind == Kind::Refused) {
+      EXPECT_NE(outcome.message.find(row.after), std::string::npos) << outcome.message;
+    }
+  }
+  EXPECT_EQ(Paste("", 0, 0, "-47,5", 3, "Sensibilit\xC3\xA0").message,
+            "Il testo incollato non entra nel campo \"Sensibilit\xC3\xA0\", che accetta al massimo 3 caratteri (ne "
+            "servirebbero 5): il campo resta com'era.");
 }
 
 }  // namespace

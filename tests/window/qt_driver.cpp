@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -79,6 +80,13 @@ class QtDriver : public Driver {
     QTest::keyClick(widget, Qt::Key_Delete);
     for (const QChar key : QString::fromStdString(text)) QTest::keyClicks(QApplication::focusWidget(), key);
   }
+  void Paste(const char* control, const std::string& text) override {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    QWidget* widget = Find<QWidget>(control);
+    widget->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+  }
   void Click(const char* control) override {
     auto* button = Find<QAbstractButton>(control);
     // The check box's indicator, or the middle of a push button.
@@ -120,7 +128,12 @@ class QtDriver : public Driver {
   std::optional<Warning> TakeWarning() override {
     QMessageBox* box = top()->findChild<QMessageBox*>(QStringLiteral("failureMessage"));
     if (box == nullptr || !box->isVisible()) return std::nullopt;
-    Warning warning{box->windowTitle().toStdString(), box->text().toStdString(),
+    // The text as the box shows it and a screen reader reads it: its label's accessible name, which is
+    // the label's text made plain where the label takes it for markup.
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    QAccessibleInterface* shown = label != nullptr ? QAccessible::queryAccessibleInterface(label) : nullptr;
+    Warning warning{box->windowTitle().toStdString(),
+                    shown != nullptr ? shown->text(QAccessible::Name).toStdString() : std::string(),
                     box->icon() == QMessageBox::Warning,
                     box->parentWidget() == top() && box->windowModality() != Qt::NonModal};
     box->button(QMessageBox::Ok)->click();

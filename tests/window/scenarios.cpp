@@ -11,13 +11,14 @@ namespace velsona::window_tests {
 namespace {
 
 Step Type(const char* control, std::string text) { return {Do::Type, control, std::move(text)}; }
+Step Paste(const char* control, std::string text) { return {Do::Paste, control, std::move(text)}; }
 Step Click(const char* control) { return {Do::Click, control}; }
 Step Press(Key key) { return {Do::Press, "", "", key}; }
 Step SetSeparator(std::string separator) { return {Do::SetSeparator, "", std::move(separator)}; }
 Step Shows(const char* control, std::string text) { return {Do::Shows, control, std::move(text)}; }
 Step Ticked(const char* control, bool ticked) { return {Do::Ticked, control, ticked ? "1" : "0"}; }
 Step FocusIn(const char* control) { return {Do::FocusIn, control}; }
-Step Warned() { return {Do::Warned}; }
+Step Warned(std::string text = "") { return {Do::Warned, "", std::move(text)}; }
 Step Background(const char* control, Rgb colour) { return {Do::Background, control, "", Key::Tab, colour}; }
 Step Whole(const char* control, bool smaller) { return {Do::Whole, control, smaller ? "smaller" : "own"}; }
 // For a text near the field's width, which one font fits and another not.
@@ -179,6 +180,21 @@ std::vector<Scenario> WindowScenarios() {
        ",",
        {Click("CalcolaSens"), Warned(), Shows("MVSens1", ""), Click("CalcolaSens2"), Warned(), Click("CalcGamma"),
         Shows("LabGamma", ""), Type("MVSens2", "0,1"), Click("CalcolaSens2"), Shows("DBSens2", "-80")}},
+      {"a typed tag or entity is quoted in the message as typed",
+       ".",
+       {Type("DBSens1", "<b>"), Click("CalcolaSens"), Warned("Il testo \"<b>\" del campo \""),
+        Type("DBSens1", "<p>"), Click("CalcolaSens"), Warned("Il testo \"<p>\" del campo \""),
+        Type("MVSens2", "&lt;"), Click("CalcolaSens2"), Warned("Il testo \"&lt;\" del campo \"")}},
+      {"a paste loses the blanks around it and goes in whole or not at all",
+       ",",
+       {Paste("DBSens1", "\t-47\n"), Shows("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4,4668"),
+        Paste("DBSens1", "-47,5"), Warned("al massimo 3 caratteri"), Shows("DBSens1", "-47"),
+        Paste("MVSens2", "4,4668"), Warned("al massimo 4 caratteri"), Shows("MVSens2", ""),
+        Paste("MAXSPL", " 130\u00A0"), Paste("SELFNOISE", "\u2212" "15"), Click("CalcGamma"),
+        Shows("LabGamma", "145"), Shows("LabSN", "109")}},
+      {"a value with a typeset minus sign is pasted and read",
+       ".",
+       {Paste("DBSens1", "\u2212" "47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668")}},
       {"a comma where the point is the separator is not a number",
        ".",
        {Type("MVSens2", "7,5"), Click("CalcolaSens2"), Warned(), Shows("DBSens2", "")}},
@@ -335,6 +351,7 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
     const std::size_t before = faults.size();
     switch (step.what) {
       case Do::Type: driver.Type(step.control, step.text); break;
+      case Do::Paste: driver.Paste(step.control, step.text); break;
       case Do::Click: driver.Click(step.control); break;
       case Do::Press: driver.Press(step.key); break;
       case Do::SetSeparator: driver.SetSeparator(step.text); break;
@@ -362,6 +379,9 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
         } else {
           if (warning->title != "Velsona") faults.push_back("warning titled \"" + warning->title + "\"");
           if (warning->text.empty()) faults.push_back("warning with no text");
+          if (warning->text.find(step.text) == std::string::npos) {
+            faults.push_back("warning \"" + warning->text + "\" without \"" + step.text + "\"");
+          }
           if (!warning->warningIcon) faults.push_back("warning without the warning sign");
           if (!warning->ownedByWindow) faults.push_back("warning not modal to the window");
         }

@@ -61,6 +61,9 @@ class Driver {
   // Puts the focus in `control`, selects its text and types `text` key by
   // key, each key going where the focus is.
   virtual void Type(const char* control, const std::string& text) = 0;
+  // Puts `text` on the system's clipboard, the focus in `control`, selects
+  // its text and pastes with Ctrl+V.
+  virtual void Paste(const char* control, const std::string& text) = 0;
   // A click of the mouse on the button or check box.
   virtual void Click(const char* control) = 0;
   // One key pressed and released where the focus is.
@@ -72,7 +75,8 @@ class Driver {
   // The names of what the window gives assistive technology, in the order
   // a screen reader meets them.
   virtual std::vector<std::string> ReadingOrder() = 0;
-  // The warning shown since the last call, dismissed; none if none was.
+  // The warning shown since the last call, its text as it is shown (and
+  // read out), dismissed; none if none was.
   virtual std::optional<Warning> TakeWarning() = 0;
   // The colour of a pixel near the left edge of the control, inside it.
   virtual Rgb Background(const char* control) = 0;
@@ -93,13 +97,14 @@ class Driver {
 
 enum class Do {
   Type,
+  Paste,
   Click,
   Press,
   SetSeparator,
   Shows,       // control shows text
   Ticked,      // check box ticked ("1") or clear ("0")
   FocusIn,     // control has the focus
-  Warned,      // a warning was shown (and is dismissed)
+  Warned,      // a warning was shown (and is dismissed), its text containing text
   Background,  // colour
   Layout,      // every control in its frame, none overlapping, window size, captions fit
   Reading,     // a screen reader reads each frame in turn, row by row, left to right in a row

@@ -6,6 +6,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -46,6 +47,20 @@ class WebDriver : public Driver {
   void Close() override { Ask({"close"}); }
   void SetSeparator(const std::string& separator) override { Ask({"separator", separator}); }
   void Type(const char* control, const std::string& text) override { Ask({"type", control, text}); }
+  // The text percent-encoded: it may hold the tabs and line breaks that end a field or a line.
+  void Paste(const char* control, const std::string& text) override {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char byte : text) {
+      const auto c = static_cast<unsigned char>(byte);
+      if (std::isalnum(c) != 0) {
+        encoded += static_cast<char>(c);
+      } else {
+        encoded += {'%', kHex[c >> 4], kHex[c & 15]};
+      }
+    }
+    Ask({"paste", control, encoded});
+  }
   void Click(const char* control) override { Ask({"click", control}); }
   void Press(Key key) override {
     Ask({"press", key == Key::Tab ? "tab" : key == Key::ShiftTab ? "shifttab" : key == Key::Enter ? "enter" : "space"});

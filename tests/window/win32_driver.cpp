@@ -50,6 +50,15 @@ std::string NameOf(HWND hwnd) {
   return name == nullptr ? std::string() : std::string(name);
 }
 
+// The text a static control shows: without SS_NOPREFIX, an "&" marks the
+// character after it rather than showing ("&&" shows one).
+std::wstring ShownText(HWND hwnd) {
+  std::wstring text = TextOf(hwnd);
+  if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOPREFIX) != 0) return text;
+  for (std::size_t i = 0; (i = text.find(L'&', i)) != std::wstring::npos; ++i) text.erase(i, 1);
+  return text;
+}
+
 // Warning boxes, caught as they open and closed with their OK button.
 std::vector<Warning> caught;
 HWND programWindow = nullptr;
@@ -62,7 +71,7 @@ LRESULT CALLBACK CatchWarnings(int code, WPARAM wParam, LPARAM lParam) {
     if (std::wstring(className) == L"#32770") {
       Warning warning;
       warning.title = Utf8(TextOf(box));
-      warning.text = Utf8(TextOf(GetDlgItem(box, 0xFFFF)));
+      warning.text = Utf8(ShownText(GetDlgItem(box, 0xFFFF)));
       warning.ownedByWindow = GetWindow(box, GW_OWNER) == programWindow && !IsWindowEnabled(programWindow);
       // The box's icon is the system's shared warning sign.
       const HICON sign = LoadIconW(nullptr, MAKEINTRESOURCEW(32515));  // the exclamation mark
@@ -208,6 +217,28 @@ class Win32Driver : public Driver {
       PostMessageW(GetFocus(), WM_CHAR, unit, 1);
       Pump();
     }
+  }
+  void Paste(const char* control, const std::string& text) override {
+    const std::wstring wide = Wide(text);
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(data), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    if (!OpenClipboard(window_) || !EmptyClipboard() || SetClipboardData(CF_UNICODETEXT, data) == nullptr) {
+      std::fprintf(stderr, "cannot put a text on the clipboard\n");
+      std::exit(2);
+    }
+    CloseClipboard();
+    const HWND field = Find(control);
+    SetFocus(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    // Ctrl+V: the key V while the keyboard's state has Control down.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Key('V');
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
   }
   void Click(const char* control) override {
     SendMessageW(Find(control), BM_CLICK, 0, 0);

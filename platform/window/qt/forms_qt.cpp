@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -16,13 +18,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "platform/window/announcements.h"
 #include "platform/window/form_rules.h"
@@ -64,6 +73,83 @@ class PushButton : public QPushButton {
     }
     QPushButton::keyPressEvent(event);
   }
+};
+
+// A text box whose every paste follows the window's rule (form_rules.h):
+// Ctrl+V and Shift+Insert, its menu's "Incolla", the middle button's paste of
+// the selection, and a drop. Typing is QLineEdit's own.
+class TextBox : public QLineEdit {
+ public:
+  // `field` names the box in a refusal, which goes to `refused`.
+  TextBox(QWidget* parent, std::string field) : QLineEdit(parent), field_(std::move(field)) {}
+  void OnRefusedPaste(std::function<void(const std::string&)> refused) { refused_ = std::move(refused); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::Paste)) {
+      PasteOverSelection(QGuiApplication::clipboard()->text());
+      event->accept();
+      return;
+    }
+    QLineEdit::keyPressEvent(event);
+  }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Its paste item, by the text QLineEdit gives it, rewired to the rule.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* action : menu->actions()) {
+      if (action->text().section(QLatin1Char('\t'), 0, 0) != pasteText) continue;
+      QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this,
+              [this] { PasteOverSelection(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(event->globalPos());
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+      const int at = cursorPositionAt(event->position().toPoint());
+      Paste(clipboard->text(QClipboard::Selection), at, at);
+      return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+  }
+  void dropEvent(QDropEvent* event) override {
+    if (!event->mimeData()->hasText()) return QLineEdit::dropEvent(event);
+    // Refused, the drop is not taken, so a move leaves the text where it came from.
+    const int at = cursorPositionAt(event->position().toPoint());
+    if (Paste(event->mimeData()->text(), at, at)) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
+  }
+
+ private:
+  void PasteOverSelection(const QString& pasted) {
+    if (hasSelectedText()) {
+      Paste(pasted, selectionStart(), selectionEnd());
+    } else {
+      Paste(pasted, cursorPosition(), cursorPosition());
+    }
+  }
+  // True when the text went in.
+  bool Paste(const QString& pasted, int from, int to) {
+    const PasteOutcome outcome = platform::Paste(text().toStdString(), static_cast<std::size_t>(from),
+                                                 static_cast<std::size_t>(to), pasted.toStdString(), maxLength(),
+                                                 field_);
+    if (outcome.kind == PasteOutcome::Kind::Refused && refused_) refused_(outcome.message);
+    if (outcome.kind != PasteOutcome::Kind::Inserted) return false;
+    // As an edit of the box, which Ctrl+Z undoes.
+    setSelection(std::min(from, to), std::abs(to - from));
+    insert(ToQString(outcome.inserted));
+    setCursorPosition(static_cast<int>(outcome.caret));
+    return true;
+  }
+
+  std::string field_;
+  std::function<void(const std::string&)> refused_;
 };
 
 // A result field is one number: a double-click selects all of it (never a
@@ -113,7 +199,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
       return label;
     }
     case ControlKind::TextBox: {
-      auto* box = new QLineEdit(parent);
+      auto* box = new TextBox(parent, *spec.accessibleName != '\0' ? spec.accessibleName : spec.name);
       box->setAlignment(Qt::AlignCenter);
       if (spec.maxLength > 0) box->setMaxLength(spec.maxLength);
       return box;
@@ -268,6 +354,9 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     const std::optional<std::size_t> frame = table.FrameOf(i);
     QWidget* widget = MakeWidget(table[i], frame ? impl_->widgets[*frame] : top);
     ApplyLook(widget, table[i], window.fontFamily);
+    if (table[i].kind == ControlKind::TextBox) {
+      static_cast<TextBox*>(widget)->OnRefusedPaste([this](const std::string& why) { Warn(kWarningTitle, why); });
+    }
     impl_->widgets[i] = widget;
     impl_->ownFonts[i] = widget->font();
   }
@@ -348,6 +437,8 @@ void Form::Warn(std::string_view title, std::string_view message) {
   auto* box = new QMessageBox(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok,
                               impl_->window.get());
   box->setObjectName(QStringLiteral("failureMessage"));
+  // A message quotes what the user typed, which is never markup.
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
   box->open();

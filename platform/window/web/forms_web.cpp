@@ -29,6 +29,10 @@ void velsona_page_on_click(const char* name, int handler);
 void velsona_page_show(const char* first);
 void velsona_page_warn(const char* title, const char* message);
 int velsona_page_decimal_separator(char* buffer, int capacity);
+void velsona_page_on_paste(const char* name, int handler);
+int velsona_page_pasted_text(char* buffer, int capacity);
+int velsona_page_selection(const char* name, int end);
+void velsona_page_set_text(const char* name, const char* text, int caret);
 }
 
 namespace velsona::platform {
@@ -51,6 +55,28 @@ std::string ReadFromPage(Read read) {
   }
   text.resize(static_cast<std::size_t>(std::max(size, 0)));
   return text;
+}
+
+// The paste handlers of the page's text boxes, by the number page.js calls back with.
+std::vector<std::function<void()>>& PasteHandlers() {
+  static std::vector<std::function<void()>> handlers;
+  return handlers;
+}
+
+// Pastes the text the page holds from the user's paste into text box `name`
+// as the paste rule says: in whole, or not at all and the user told why.
+void PasteInto(const std::string& name, int maxLength, const std::string& field) {
+  const std::string text =
+      ReadFromPage([&name](char* buffer, int capacity) { return velsona_page_text(name.c_str(), buffer, capacity); });
+  const std::string pasted = ReadFromPage(velsona_page_pasted_text);
+  const auto start = static_cast<std::size_t>(std::max(0, velsona_page_selection(name.c_str(), 0)));
+  const auto end = static_cast<std::size_t>(std::max(0, velsona_page_selection(name.c_str(), 1)));
+  const PasteOutcome outcome = Paste(text, start, end, pasted, maxLength, field);
+  if (outcome.kind == PasteOutcome::Kind::Inserted) {
+    velsona_page_set_text(name.c_str(), outcome.text.c_str(), static_cast<int>(outcome.caret));
+  } else if (outcome.kind == PasteOutcome::Kind::Refused) {
+    velsona_page_warn(kWarningTitle, outcome.message.c_str());
+  }
 }
 
 int PackedColour(const std::optional<Colour>& colour) {
@@ -101,6 +127,13 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     velsona_page_control(spec.name, static_cast<int>(spec.kind), spec.frame, left, top, width, height, spec.text,
                          spec.fontPoints, spec.alignment == Alignment::Centre, spec.maxLength,
                          PackedColour(spec.background), spec.accessibleName, spec.accessibleDescription);
+    if (spec.kind == ControlKind::TextBox) {
+      PasteHandlers().push_back([name = std::string(spec.name), limit = spec.maxLength,
+                                 field = std::string(*spec.accessibleName != '\0' ? spec.accessibleName : spec.name)] {
+        PasteInto(name, limit, field);
+      });
+      velsona_page_on_paste(spec.name, static_cast<int>(PasteHandlers().size() - 1));
+    }
   }
   // ... and in this order the frames own them, which is what a screen reader reads.
   for (const std::size_t index : table.ReadingOrder()) {
@@ -183,4 +216,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) noexcept 
   if (handler >= 0 && static_cast<std::size_t>(handler) < handlers.size() && handlers[static_cast<std::size_t>(handler)]) {
     handlers[static_cast<std::size_t>(handler)]();
   }
+}
+
+// Called by the page when the user pastes into a text box, the browser's own paste held back.
+extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_pasted(int handler) noexcept {
+  auto& handlers = velsona::platform::PasteHandlers();
+  const auto index = static_cast<std::size_t>(handler);
+  if (handler >= 0 && index < handlers.size()) handlers[index]();
 }

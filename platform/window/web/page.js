@@ -31,6 +31,7 @@ mergeInto(LibraryManager.library, {
     viewport: 0,
     touch: null,
     first: null,
+    pasted: '',  // the text of the paste being handled
 
     font: function (points) {
       return 'bold ' + points + 'pt "' + VelsonaPage.fontFamily + '", ' + VelsonaPage.fallbacks;
@@ -325,6 +326,35 @@ mergeInto(LibraryManager.library, {
     document.getElementById(UTF8ToString(name)).addEventListener('click', function () {
       _velsona_page_clicked(handler);
     });
+  },
+
+  // A paste into a text box is the program's to make (forms_web.cpp): the
+  // browser's own would cut the text at the box's limit.
+  velsona_page_on_paste__deps: ['$VelsonaPage'],
+  velsona_page_on_paste: function (name, handler) {
+    document.getElementById(UTF8ToString(name)).addEventListener('paste', function (event) {
+      event.preventDefault();
+      VelsonaPage.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
+      _velsona_page_pasted(handler);
+      VelsonaPage.pasted = '';
+    });
+  },
+
+  velsona_page_pasted_text__deps: ['$VelsonaPage'],
+  velsona_page_pasted_text: function (buffer, capacity) {
+    stringToUTF8(VelsonaPage.pasted, buffer, capacity);
+    return lengthBytesUTF8(VelsonaPage.pasted);
+  },
+
+  velsona_page_selection: function (name, end) {
+    var field = document.getElementById(UTF8ToString(name));
+    return end ? field.selectionEnd : field.selectionStart;
+  },
+
+  velsona_page_set_text: function (name, text, caret) {
+    var field = document.getElementById(UTF8ToString(name));
+    field.value = UTF8ToString(text);
+    field.setSelectionRange(caret, caret);
   },
 
   velsona_page_show__deps: ['$VelsonaPage'],

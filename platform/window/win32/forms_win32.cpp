@@ -449,9 +449,67 @@ struct Form::Impl {
     return tabStops.empty() ? nullptr : controls[tabStops.front()].hwnd;
   }
 
+  // Pastes the clipboard's text into the text box `control` as the paste
+  // rule says: in whole, or not at all and the user told why.
+  void Paste(Control& control) {
+    std::wstring pasted;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(control.hwnd)) return;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+        pasted = text;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+    DWORD start = 0, end = 0;
+    SendMessageW(control.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control.hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control.hwnd, text.data(), static_cast<int>(text.size()))));
+    const ControlSpec& spec = *control.spec;
+    const PasteOutcome outcome = platform::Paste(Utf8(text), start, end, Utf8(pasted), spec.maxLength,
+                                                 *spec.accessibleName != '\0' ? spec.accessibleName : spec.name);
+    if (outcome.kind == PasteOutcome::Kind::Inserted) {
+      // Over the selection, as an edit the user can undo.
+      SendMessageW(control.hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(outcome.inserted).c_str()));
+    } else if (outcome.kind == PasteOutcome::Kind::Refused) {
+      warnings.emplace_back(Wide(kWarningTitle), Wide(outcome.message));
+      PostMessageW(window, kShowWarning, 0, 0);
+    }
+  }
+
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK TextBoxPastes(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR data);
 };
+
+// A text box's every paste comes here as WM_PASTE, its menu's "Incolla"
+// included; Ctrl+V and Shift+Insert are made WM_PASTE here too, whatever
+// the system's edit control does with them. Typing stays the edit control's.
+LRESULT CALLBACK Form::Impl::TextBoxPastes(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+  switch (message) {
+    case WM_CHAR:
+      if (wParam != 0x16) break;  // Ctrl+V
+      SendMessageW(hwnd, WM_PASTE, 0, 0);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam != VK_INSERT || GetKeyState(VK_SHIFT) >= 0 || GetKeyState(VK_CONTROL) < 0) break;
+      SendMessageW(hwnd, WM_PASTE, 0, 0);
+      return 0;
+    case WM_PASTE: {
+      auto* impl = reinterpret_cast<Impl*>(data);
+      if (Control* control = impl->FindByHandle(hwnd)) impl->Paste(*control);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, TextBoxPastes, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
 
 LRESULT CALLBACK Form::Impl::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -624,6 +682,9 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     SetPropW(control.hwnd, kNameProperty, const_cast<char*>(spec.name));
     if (spec.kind == ControlKind::TextBox && spec.maxLength > 0) {
       SendMessageW(control.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+    }
+    if (spec.kind == ControlKind::TextBox) {
+      SetWindowSubclass(control.hwnd, Impl::TextBoxPastes, 0, reinterpret_cast<DWORD_PTR>(impl_.get()));
     }
     if (spec.background) {
       control.background.reset(

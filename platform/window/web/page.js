@@ -153,9 +153,8 @@ mergeInto(LibraryManager.library, {
     // The page's width as each layout leaves it, and whether a finger is the
     // main pointer: all the window's fitting needs. The first control takes
     // the focus here too, once the page is laid out, so that nothing has to
-    // lay it out early for it. A finger: a coarse main pointer, or one that
-    // cannot hover (as some browsers' phone emulation reports only that).
-    page.touch = matchMedia('(pointer: coarse), (hover: none)');
+    // lay it out early for it.
+    page.touch = matchMedia('(pointer: coarse)');
     page.touch.addEventListener('change', page.fit);
     new ResizeObserver(function (entries) {
       page.viewport = entries[entries.length - 1].contentRect.width;

@@ -47,8 +47,8 @@ def main():
     browser = start_chromium()
     try:
         open_page(browser, server.origin)
-        # Orca follows the page once it has told that the page has loaded.
-        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona.* completato", line)
+        # Orca follows the page once it has told that the page has loaded, or read the field that has the focus.
+        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona.* completato|^Sensibilità in dB", line)
                                           for line in spoken(log)), 30)), "Orca reads the page")
         for typed, button, pattern, times in CASES:
             for name, text in typed:

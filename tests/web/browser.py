@@ -370,10 +370,10 @@ def paste_into(browser, name, text):
         "const area = document.body.appendChild(document.createElement('textarea'));"
         "area.id = 'scratch'; area.style.position = 'fixed'; area.style.top = area.style.left = '0';"
         "area.value = arguments[0]; area.focus(); area.select();", text)
-    actions(browser).key_down(Keys.CONTROL).send_keys("c").key_up(Keys.CONTROL).perform()
+    browser.send_keys((Keys.CONTROL, "c"))
     browser.execute_script("document.getElementById('scratch').remove()")
-    actions(browser).click(element(browser, name)).key_down(Keys.CONTROL).send_keys("a").send_keys("v") \
-        .key_up(Keys.CONTROL).perform()
+    browser.click(name)
+    browser.send_keys((Keys.CONTROL, "a"), (Keys.CONTROL, "v"))
 
 
 # What the scenarios' driver reads from the page: probe[command](control) gives the reply's fields.

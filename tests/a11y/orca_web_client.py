@@ -4,16 +4,12 @@ results are spoken once, in one utterance, also a result that comes back."""
 import os
 import re
 import sys
-import tempfile
-
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 
 from orca_client import spoken
 from atspi_client import check, failures, wait_for as wait_atspi
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
-from browser import SeleniumEngine, Server, open_page, type_into  # noqa: E402
+from browser import Chromium, Server, open_page, type_into  # noqa: E402
 
 # (field, text) typed, button clicked, and what Orca says (a pattern), counted from the start.
 CASES = [
@@ -26,25 +22,12 @@ CASES = [
 ]
 
 
-def start_chromium():
-    options = webdriver.ChromeOptions()
-    for flag in ("--force-renderer-accessibility", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--lang=it-IT", "--window-size=900,700", "--window-position=0,0"):
-        options.add_argument(flag)
-    profile = tempfile.TemporaryDirectory()
-    options.add_argument("--user-data-dir=" + profile.name)
-    options.add_experimental_option("prefs", {"intl.accept_languages": "it-IT,it"})
-    options.binary_location = "/usr/bin/chromium"
-    browser = SeleniumEngine(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
-    browser.profile = profile
-    return browser
-
-
 def main():
     log, folder = sys.argv[2], sys.argv[3]
     server = Server(folder)
-    browser = start_chromium()
+    # Visible, in Italian, with the accessibility tree Orca reads.
+    browser = Chromium("it", ("--force-renderer-accessibility", "--lang=it-IT", "--window-size=900,700",
+                              "--window-position=0,0"))
     try:
         open_page(browser, server.origin)
         # Orca follows the page once it has told that the page has loaded, or read the field that has the focus.
@@ -61,7 +44,6 @@ def main():
             check(len(lines) == times, f"Orca says {pattern!r} {times} time(s) ({lines})")
     finally:
         browser.quit()
-        browser.profile.cleanup()
         server.stop()
     if failures:
         print("Orca said:\n" + "\n".join(spoken(log)))

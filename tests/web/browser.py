@@ -118,11 +118,10 @@ class Chromium(SeleniumEngine):
     name = "Chromium"
     coarse_pointer = True  # its touch emulation makes the page's main pointer coarse
 
-    def __init__(self, language):
+    def __init__(self, language, flags=("--headless", "--window-size=800,600")):
         options = webdriver.ChromeOptions()
-        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--window-size=800,600"):
+        for flag in ("--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync") + flags:
             options.add_argument(flag)
         self.profile = tempfile.TemporaryDirectory()
         options.add_argument("--user-data-dir=" + self.profile.name)
@@ -675,7 +674,6 @@ def check_update(browser, server, newer):
     loaded = ("return [...new Set(performance.getEntriesByType('resource').map((entry) =>"
               " (new URL(entry.name).pathname.match(/^[/]([^/]+-[0-9a-f]{12})[/]/) || [])[1]).filter(Boolean))];")
     focused = "return document.activeElement.id || document.activeElement.textContent"
-    shift_tab = lambda: actions(browser).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT)
     open_page(browser, server.origin)
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
     seen = [browser.execute_script("return document.querySelectorAll('.update').length")]
@@ -686,11 +684,11 @@ def check_update(browser, server, newer):
                                   "return b && b.parentNode.textContent;", 30))
     seen.append(browser.execute_script(loaded))
     element(browser, "DBSens1").click()
-    shift_tab().perform()
+    browser.send_keys((Keys.SHIFT, Keys.TAB))
     seen.append(browser.execute_script(focused))
-    actions(browser).send_keys(Keys.TAB).perform()
+    browser.send_keys(Keys.TAB)
     seen.append(browser.execute_script(focused))
-    shift_tab().send_keys(Keys.ENTER).perform()
+    browser.send_keys((Keys.SHIFT, Keys.TAB), Keys.ENTER)
     wait_for(browser, "return !document.querySelector('.update') && document.activeElement.id === 'DBSens1'")
     seen += [browser.execute_script(loaded), calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")]
     expected = [0, "È disponibile una nuova versione di Velsona.Ricarica", builds[:1], "Ricarica", "DBSens1",

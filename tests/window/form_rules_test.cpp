@@ -148,7 +148,6 @@ TEST(Announcements, TellTheNetChangeOfEachFieldInOneUtterance) {
       {{{"Risultato", "10", ""}, {"Risultato", "", "10"}}, ""},
       {{{"Risultato", "10", ""}, {"Risultato", "", "4"}}, "Risultato: 4"},
       {{{"Risultato", "", "10"}, {"Risultato", "10", ""}}, ""},
-      {{{"Risultato", "10", "10"}}, ""},
       {{{"", "", "10"}}, ""},
   };
   for (const Case& c : cases) {

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QAccessible>
 #include <QScreen>
 #include <QtTest>
 #include <functional>

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -231,14 +232,7 @@ class Win32Driver : public Driver {
     const HWND field = Find(control);
     SetFocus(field);
     SendMessageW(field, EM_SETSEL, 0, -1);
-    // Ctrl+V: the key V while the keyboard's state has Control down.
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    Key('V');
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-    SetKeyboardState(keys);
+    KeyHolding({VK_CONTROL, VK_LCONTROL}, 'V');
   }
   void Click(const char* control) override {
     SendMessageW(Find(control), BM_CLICK, 0, 0);
@@ -247,17 +241,7 @@ class Win32Driver : public Driver {
   void Press(velsona::window_tests::Key key) override {
     switch (key) {
       case Key::Tab: Key(VK_TAB); break;
-      case Key::ShiftTab: {
-        // Shift held down as the key arrives: the state the window reads.
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = 0x80;
-        SetKeyboardState(keys);
-        Key(VK_TAB);
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
-        break;
-      }
+      case Key::ShiftTab: KeyHolding({VK_SHIFT}, VK_TAB); break;
       case Key::Enter: Key(VK_RETURN); break;
       case Key::Space: Key(VK_SPACE); break;
     }
@@ -403,6 +387,17 @@ class Win32Driver : public Driver {
     Pump();
     PostMessageW(GetFocus(), WM_KEYUP, key, scan | 1 | (LPARAM{3} << 30));
     Pump();
+  }
+  // Key with the `held` keys (Shift, Control) down in the keyboard's state,
+  // which is what the window reads for them.
+  void KeyHolding(std::initializer_list<int> held, WPARAM key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (const int down : held) keys[down] = 0x80;
+    SetKeyboardState(keys);
+    Key(key);
+    for (const int down : held) keys[down] = 0;
+    SetKeyboardState(keys);
   }
   // Handles what is waiting as the program's event loop does; with
   // `settle`, also what the display system sends a moment later.

@@ -58,25 +58,33 @@ std::string ReadFromPage(Read read) {
 }
 
 // The paste handlers of the page's text boxes, by the number page.js calls back with.
-std::vector<std::function<void()>>& PasteHandlers() {
-  static std::vector<std::function<void()>> handlers;
+std::vector<std::function<bool()>>& PasteHandlers() {
+  static std::vector<std::function<bool()>> handlers;
   return handlers;
 }
 
 // Pastes the text the page holds from the user's paste into text box `name`
 // as the paste rule says: in whole, or not at all and the user told why.
-void PasteInto(const std::string& name, int maxLength, const std::string& field) {
+// False where the browser's own paste gives the same, and is left to it.
+bool PasteInto(const std::string& name, int maxLength, const std::string& field) {
   const std::string text =
       ReadFromPage([&name](char* buffer, int capacity) { return velsona_page_text(name.c_str(), buffer, capacity); });
   const std::string pasted = ReadFromPage(velsona_page_pasted_text);
   const auto start = static_cast<std::size_t>(std::max(0, velsona_page_selection(name.c_str(), 0)));
   const auto end = static_cast<std::size_t>(std::max(0, velsona_page_selection(name.c_str(), 1)));
   const PasteOutcome outcome = Paste(text, start, end, pasted, maxLength, field);
-  if (outcome.kind == PasteOutcome::Kind::Inserted) {
-    velsona_page_set_text(name.c_str(), outcome.text.c_str(), static_cast<int>(outcome.caret));
-  } else if (outcome.kind == PasteOutcome::Kind::Refused) {
-    velsona_page_warn(kWarningTitle, outcome.message.c_str());
+  switch (outcome.kind) {
+    case PasteOutcome::Kind::Inserted:
+      if (outcome.inserted == pasted) return false;  // whole, as typed: the browser cuts nothing
+      velsona_page_set_text(name.c_str(), outcome.text.c_str(), static_cast<int>(outcome.caret));
+      return true;
+    case PasteOutcome::Kind::Refused:
+      velsona_page_warn(kWarningTitle, outcome.message.c_str());
+      return true;
+    case PasteOutcome::Kind::Nothing:
+      return !pasted.empty();
   }
+  return true;
 }
 
 int PackedColour(const std::optional<Colour>& colour) {
@@ -130,7 +138,7 @@ Form::Form(const WindowSpec& window, const std::vector<ControlSpec>& controls)
     if (spec.kind == ControlKind::TextBox) {
       PasteHandlers().push_back([name = std::string(spec.name), limit = spec.maxLength,
                                  field = std::string(*spec.accessibleName != '\0' ? spec.accessibleName : spec.name)] {
-        PasteInto(name, limit, field);
+        return PasteInto(name, limit, field);
       });
       velsona_page_on_paste(spec.name, static_cast<int>(PasteHandlers().size() - 1));
     }
@@ -218,9 +226,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_clicked(int handler) noexcept 
   }
 }
 
-// Called by the page when the user pastes into a text box, the browser's own paste held back.
-extern "C" EMSCRIPTEN_KEEPALIVE void velsona_page_pasted(int handler) noexcept {
+// Called by the page when the user pastes into a text box.
+// Gives 1 where the page is to hold the browser's own paste back.
+extern "C" EMSCRIPTEN_KEEPALIVE int velsona_page_pasted(int handler) noexcept {
   auto& handlers = velsona::platform::PasteHandlers();
   const auto index = static_cast<std::size_t>(handler);
-  if (handler >= 0 && index < handlers.size()) handlers[index]();
+  return handler >= 0 && index < handlers.size() && handlers[index]() ? 1 : 0;
 }

@@ -30,7 +30,9 @@ mergeInto(LibraryManager.library, {
     largest: 1.5,
     viewport: 0,
     touch: null,
+    // The control to focus when the window shows, and whether Show has been asked for.
     first: null,
+    showing: false,
     pasted: '',  // the text of the paste being handled
 
     font: function (points) {
@@ -88,6 +90,11 @@ mergeInto(LibraryManager.library, {
       stage.style.margin = stacked ? page.narrowMargin + 'px' : '';
       stage.style.width = scale !== 1 ? (width + page.chrome.width) * scale + 'px' : '';
       stage.style.height = scale !== 1 ? (height + page.chrome.height) * scale + 'px' : '';
+      // Seen only once fitted, so that nothing on the page moves after its first paint.
+      if (!page.showing) return;
+      shown.classList.add('shown');
+      if (page.first) page.first.focus();
+      page.first = null;
     },
     // The modal message box: the page's own dialog, one message at a time.
     nextMessage: function () {
@@ -158,8 +165,6 @@ mergeInto(LibraryManager.library, {
     page.touch.addEventListener('change', page.fit);
     new ResizeObserver(function (entries) {
       page.viewport = entries[entries.length - 1].contentRect.width;
-      if (page.first) page.first.focus();
-      page.first = null;
       page.fit();
     }).observe(document.documentElement);
     // Tab comes round within the window, as on the desktop: from the last
@@ -331,10 +336,11 @@ mergeInto(LibraryManager.library, {
   // browser's own would cut the text at the box's limit.
   velsona_page_on_paste__deps: ['$VelsonaPage'],
   velsona_page_on_paste: function (name, handler) {
+    // The browser's own paste goes ahead where it gives what the rule gives
+    // (it keeps its undo); otherwise the rule's paste, or its refusal, is all.
     document.getElementById(UTF8ToString(name)).addEventListener('paste', function (event) {
-      event.preventDefault();
       VelsonaPage.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
-      _velsona_page_pasted(handler);
+      if (_velsona_page_pasted(handler)) event.preventDefault();
       VelsonaPage.pasted = '';
     });
   },
@@ -358,10 +364,11 @@ mergeInto(LibraryManager.library, {
 
   velsona_page_show__deps: ['$VelsonaPage'],
   velsona_page_show: function (first) {
-    document.getElementById('velsona').classList.add('shown');
-    var control = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
-    if (control && VelsonaPage.viewport) control.focus();
-    else VelsonaPage.first = control;
+    // The window shows, the focus in its first control, once it is fitted to
+    // the page: at once where the page's width is known, else when it is.
+    VelsonaPage.first = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
+    VelsonaPage.showing = true;
+    if (VelsonaPage.viewport) VelsonaPage.fit();
   },
 
   velsona_page_warn__deps: ['$VelsonaPage'],

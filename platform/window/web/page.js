@@ -90,11 +90,14 @@ mergeInto(LibraryManager.library, {
       stage.style.margin = stacked ? page.narrowMargin + 'px' : '';
       stage.style.width = scale !== 1 ? (width + page.chrome.width) * scale + 'px' : '';
       stage.style.height = scale !== 1 ? (height + page.chrome.height) * scale + 'px' : '';
-      // Seen only once fitted, so that nothing on the page moves after its first paint.
+      // Seen only once fitted, so that nothing on the page moves after its
+      // first paint; the focus goes in at the next frame, once that paint has
+      // laid the window out, so that nothing lays it out early for it.
       if (!page.showing) return;
       shown.classList.add('shown');
-      if (page.first) page.first.focus();
+      var first = page.first;
       page.first = null;
+      if (first) requestAnimationFrame(function () { first.focus(); });
     },
     // The modal message box: the page's own dialog, one message at a time.
     nextMessage: function () {

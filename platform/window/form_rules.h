@@ -2,10 +2,10 @@
 
 // The rules of a window that belong to no toolkit, kept once for every
 // implementation of forms.h: which controls take Tab, the order in which
-// controls are made, read out and reached with Tab, finding a control by name for an
-// operation it supports, how small a result's font gets to show its text
-// whole, what a result's tooltip says, what a paste into a text box comes
-// to, and the icon sizes the program ships.
+// controls are made, read out and reached with Tab, finding a control by
+// name for an operation it supports, how small a result's font gets to show
+// its text whole, what a result's tooltip says, what a paste into a text box
+// comes to, and the icon sizes the program ships.
 // An implementation keeps its widgets beside the table, by index, and calls
 // these instead of deciding any of it itself.
 
@@ -45,10 +45,11 @@ class ControlTable {
  public:
   explicit ControlTable(const std::vector<ControlSpec>& controls);
   ControlTable(const ControlTable&) = delete;
+  ControlTable& operator=(const ControlTable&) = delete;
+
   // The first mistake in `controls`, as a sentence naming the control; none
   // when the table is sound.
   static std::optional<std::string> FirstMistake(const std::vector<ControlSpec>& controls);
-  ControlTable& operator=(const ControlTable&) = delete;
 
   std::size_t size() const { return entries_.size(); }
   // The control at `index`, in the table's order.

@@ -3,46 +3,62 @@
 # tests need and the machine lacks. Runs as root, or through sudo.
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   that, and what every test needs
+#   install-deps.sh default-test   that of run, and what the default preset's tests need
 #   install-deps.sh shot   that, and what scripts/screenshot.sh needs
 #   install-deps.sh valgrind   that, and what scripts/valgrind-window.sh needs
 #   install-deps.sh bench  that, and what the benchmark scripts need
 #   install-deps.sh windows   what cross-building Velsona.exe and its installer needs
-#   install-deps.sh windows-test   that, and what its tests under Wine need
+#   install-deps.sh windows-test   that, and what its tests under Wine need, the default
+#                                  build they compare with included
 #   install-deps.sh shot-windows   that, and what scripts/screenshot-windows.sh needs
 #   install-deps.sh web    what building the web edition (WebAssembly) needs
 #   install-deps.sh web-test   that, and what its tests under node and in Chromium, Firefox
-#                              and WebKitGTK need, the npm tools of tests/web/package.json included
+#                              and WebKitGTK need, the npm tools of tests/web/package.json and
+#                              the default build they compare with included
 #   install-deps.sh bench-web  that of web-test, and Lighthouse from npm for
 #                              scripts/bench-lighthouse.sh
 #   install-deps.sh locale   the Italian locale (it_IT.UTF-8), generated if missing;
-#                            test and shot include it
+#                            test, default-test and shot include it
+# The names are those of Debian 12 and 13 alike (their default versions, as
+# libclang-rt-dev for clang's run-time), save where the release chooses.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
+# The default preset's tests: GoogleTest, the install and package checks, and
+# the accessibility tests (a private X display and session bus, AT-SPI, Orca).
+default_test=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
+              xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps locales)
+# On Debian 12 the test command builds and tests again in a Debian 13 tree
+# (scripts/debian13.sh); on Debian 13 it needs none.
+debian13_tree=()
+[ "$(. /etc/os-release && echo "${VERSION_ID:-}")" != 12 ] || debian13_tree=(mmdebstrap bubblewrap)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools msitools wixl)
 windows_test=(googletest wine wine64 xvfb xauth python3-pefile)
 web=(cmake ninja-build emscripten nodejs libfast-float-dev)
-# The native digits table to compare with; the page in three browser engines: Chromium, Firefox
+# GoogleTest's sources; the page in three browser engines: Chromium, Firefox
 # (driven by npm's puppeteer-core) and WebKitGTK (on a virtual display), in English and Italian.
-web_test=(g++ googletest chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb locales)
+web_test=(googletest chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb locales)
 # npm installs the web tests' tools; a node from elsewhere may bring its own npm.
 command -v npm > /dev/null || web_test+=(npm)
+# The windows and web presets compare their outcomes with the default build's
+# table (build/tests/digits/velsona_digits_table): their tests need that build,
+# with its Qt and GoogleTest.
+native=("${packages[@]}" libgtest-dev)
 italian=no
 lighthouse=no
 npm_tools=no
 case "${1:-run}" in
   locale) packages=(locales) italian=yes ;;
   windows) packages=("${windows[@]}") ;;
-  windows-test) packages=("${windows[@]}" "${windows_test[@]}") ;;
+  windows-test) packages=("${native[@]}" "${windows[@]}" "${windows_test[@]}") ;;
   web) packages=("${web[@]}") ;;
   # With Orca beside a visible Chromium on a private display, in Italian.
-  web-test) packages=("${web[@]}" "${web_test[@]}" xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core
-                      gir1.2-atspi-2.0 python3-gi orca procps locales)
+  web-test) packages=("${native[@]}" "${web[@]}" "${web_test[@]}" xvfb xauth dbus-daemon libglib2.0-bin
+                      at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps locales)
             italian=yes npm_tools=yes ;;
-  test) packages+=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
-                  clang libclang-rt-14-dev
-                  xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps
-                  locales "${windows[@]}" "${windows_test[@]}" "${web[@]}" "${web_test[@]}")
+  default-test) packages+=("${default_test[@]}") italian=yes ;;
+  test) packages+=("${default_test[@]}" clang libclang-rt-dev "${windows[@]}" "${windows_test[@]}" "${web[@]}"
+                  "${web_test[@]}" "${debian13_tree[@]}")
         italian=yes npm_tools=yes ;;
   shot) packages+=(xvfb xauth xdotool imagemagick locales) italian=yes ;;
   # Wine's own fonts: the title bar's buttons are drawn from its Marlett.

@@ -16,21 +16,24 @@ from gi.repository import Atspi, GLib  # noqa: E402
 
 TITLE = "Velsona - \u00a9 2026 gli autori di Velsona"
 
-# The thirteen controls a user works with: (role, accessible name).
+# The thirteen controls a user works with: (role, accessible name). Roles are
+# compared as values: their names differ between AT-SPI releases ("push
+# button" on Debian 12, "button" on Debian 13).
+TEXT, LABEL, BUTTON, CHECK_BOX = Atspi.Role.TEXT, Atspi.Role.LABEL, Atspi.Role.PUSH_BUTTON, Atspi.Role.CHECK_BOX
 INTERACTIVE = [
-    ("text", "Sensibilità in dB (rif. 1V/Pa)"),
-    ("text", "Sensibilità in mV/Pa"),
-    ("text", "dB Max SPL (pressione sonora massima)"),
-    ("text", "dB Self-Noise (rumore proprio)"),
-    ("label", "Risultato in mV/Pa"),
-    ("label", "Risultato in dB (rif. 1V/Pa)"),
-    ("label", "Gamma dinamica in dB"),
-    ("label", "Rapporto S/N rif. 94 dB SPL"),
-    ("push button", "Calcola mV/Pa"),
-    ("push button", "Calcola dB"),
-    ("push button", "Calcola gamma dinamica"),
-    ("check box", "arrotonda mV/Pa"),
-    ("check box", "arrotonda dB"),
+    (TEXT, "Sensibilità in dB (rif. 1V/Pa)"),
+    (TEXT, "Sensibilità in mV/Pa"),
+    (TEXT, "dB Max SPL (pressione sonora massima)"),
+    (TEXT, "dB Self-Noise (rumore proprio)"),
+    (LABEL, "Risultato in mV/Pa"),
+    (LABEL, "Risultato in dB (rif. 1V/Pa)"),
+    (LABEL, "Gamma dinamica in dB"),
+    (LABEL, "Rapporto S/N rif. 94 dB SPL"),
+    (BUTTON, "Calcola mV/Pa"),
+    (BUTTON, "Calcola dB"),
+    (BUTTON, "Calcola gamma dinamica"),
+    (CHECK_BOX, "arrotonda mV/Pa"),
+    (CHECK_BOX, "arrotonda dB"),
 ]
 
 failures = []
@@ -133,7 +136,7 @@ def main():
               + (f" ({description})" if description else ""))
 
     check(app.get_name() == "Velsona", f"the application is named Velsona ({app.get_name()!r})")
-    check(frame.get_role_name() == "frame", f"the window is a frame ({frame.get_role_name()!r})")
+    check(frame.get_role() == Atspi.Role.FRAME, f"the window is a frame ({frame.get_role_name()!r})")
     check(frame.get_name() == TITLE, f"the frame is named by the title ({frame.get_name()!r})")
 
     by_name = {}
@@ -141,12 +144,12 @@ def main():
         by_name.setdefault(node.get_name(), node)
     for role, name in INTERACTIVE:
         node = by_name.get(name)
-        check(node is not None and node.get_role_name() == role,
-              f"{role} {name!r}" + ("" if node is None else f" (found {node.get_role_name()!r})"))
-    named_results = {name for role, name in INTERACTIVE if role == "label"}
+        check(node is not None and node.get_role() == role,
+              f"{Atspi.role_get_name(role)} {name!r}" + ("" if node is None else f" (found {node.get_role_name()!r})"))
+    named_results = {name for role, name in INTERACTIVE if role == LABEL}
     count = sum(1 for _, node in nodes
-                if node.get_role_name() in {"text", "push button", "check box"}
-                or (node.get_role_name() == "label" and node.get_name() in named_results))
+                if node.get_role() in {TEXT, BUTTON, CHECK_BOX}
+                or (node.get_role() == LABEL and node.get_name() in named_results))
     check(count == 13, f"13 interactive controls ({count})")
     check(reads_as_seen(frame), "each panel's controls are listed as they are seen, row by row")
     if failures:
@@ -157,7 +160,7 @@ def main():
     def on_event(event):
         # The name as the event left it (what a screen reader speaks), of the result fields only.
         source = event.source
-        if source is not None and source.get_role_name() != "label":
+        if source is not None and source.get_role() != LABEL:
             return
         events.append((event.type, source.get_role_name() if source else "", source.get_name() if source else ""))
 

@@ -22,6 +22,17 @@ CASES = [
 ]
 
 
+def orca_follows(browser, origin, log):
+    """Whether Orca follows the page: once it has told of the page loading in the window's tab. Orca 48 may
+    read a page that was ready before the window took the page's title and yet hold it for another tab,
+    whose live regions it does not speak, telling of no loading: the page is then loaded again."""
+    for _ in range(3):
+        if wait_atspi(lambda: any(line.startswith("Caricamento") for line in spoken(log)), 10):
+            return True
+        open_page(browser, origin, reload=True)
+    return False
+
+
 def main():
     log, folder = sys.argv[2], sys.argv[3]
     server = Server(folder)
@@ -30,9 +41,7 @@ def main():
                               "--window-position=0,0"))
     try:
         open_page(browser, server.origin)
-        # Orca follows the page once it has told that the page has loaded, or read the field that has the focus.
-        check(bool(wait_atspi(lambda: any(re.search(r"^Caricamento di Velsona.* completato|^Sensibilità in dB", line)
-                                          for line in spoken(log)), 30)), "Orca reads the page")
+        check(orca_follows(browser, server.origin, log), "Orca follows the page")
         for typed, button, pattern, times in CASES:
             for name, text in typed:
                 type_into(browser, name, text)

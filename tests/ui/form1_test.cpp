@@ -41,7 +41,7 @@ class Window {
  public:
   explicit Window(const char* separator) : form_([format = NumberFormat{separator}] { return format; }) {
     form_.Show();
-    QApplication::setActiveWindow(top());
+    top()->activateWindow();
     if (!QTest::qWaitForWindowActive(top())) qWarning("window not active");
   }
   QWidget* top() const { return static_cast<QWidget*>(form_.NativeWindow()); }

@@ -20,7 +20,7 @@ string(SUBSTRING ${program} 0 12 program)
 set(VELSONA_PROGRAM ${VERSION}-${program})
 file(COPY ${program_files} DESTINATION ${OUT}/${VELSONA_PROGRAM})
 configure_file(${SOURCE}/index.html ${OUT}/index.html @ONLY)
-file(COPY ${SOURCE}/velsona.css ${SOURCE}/manifest.webmanifest DESTINATION ${OUT})
+file(COPY ${SOURCE}/velsona.css ${SOURCE}/start-check.js ${SOURCE}/manifest.webmanifest DESTINATION ${OUT})
 file(GLOB icons ${ICONS}/velsona-*.png)
 file(COPY ${icons} DESTINATION ${OUT}/icons)
 

@@ -2,12 +2,16 @@
 // service worker serves them from its cache after the first visit. When a
 // newer build takes over while the page is open, a notice below the window
 // offers to reload.
-import startVelsona from './velsona.js';
 
-startVelsona();
+// The page's start check (start-check.js) is told that the start is under
+// way, and whether it fails: a file of the program missing or damaged, a
+// fetch failed offline, a browser without WebAssembly.
+const tell = (what) => document.dispatchEvent(new Event('velsona-' + what));
+tell('starting');
+import('./velsona.js').then((program) => program.default()).catch(() => tell('failed'));
 
 // The notice of a newer build: in Italian, read out politely, not modal;
-// its button is the last stop of the window's Tab cycle.
+// its button is the stop after the window's last, from which Tab goes on to the browser.
 function offerReload() {
   if (document.querySelector('.update')) return;
   const notice = document.createElement('div');
@@ -28,10 +32,13 @@ function offerReload() {
 
 if ('serviceWorker' in navigator) {
   const workers = navigator.serviceWorker;
-  // A page a worker already served: another worker taking over is a new build.
-  const served = workers.controller !== null;
+  // Every worker that takes over after the page's first is a new build. A
+  // page a worker served has its first from the start; on a first visit the
+  // first arrives while the page is open, with the build the page began with.
+  let arrived = workers.controller !== null;
   workers.addEventListener('controllerchange', () => {
-    if (served) offerReload();
+    if (arrived) offerReload();
+    arrived = true;
   });
   addEventListener('load', () => {
     workers.register('sw.js').then((registration) => {

@@ -13,9 +13,9 @@ WebKitWebDriver, on a virtual display of its own). Every check talks to the engi
 same few calls: a script run in the page, a page loaded, keys and clicks; what an engine cannot
 do here it refuses with Unable, and the driver leaves that scenario out, saying why.
 """
-import functools
 import glob
 import http.server
+import inspect
 import json
 import os
 import subprocess
@@ -33,6 +33,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
 LANGUAGES = {"en": "en-US,en", "it": "it-IT,it"}
 SEPARATOR_LANGUAGE = {".": "en-US", ",": "it-IT"}
@@ -43,19 +44,30 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def translate_path(self, path):
+        # The folder the server serves now, also to a connection it took before (browsers open some ahead).
+        self.directory = self.server.folder
+        return super().translate_path(path)
+
+    def do_GET(self):
+        # The files the server is told are missing, by their names.
+        if os.path.basename(urllib.parse.urlsplit(self.path).path) in self.server.missing:
+            return self.send_error(404)
+        return super().do_GET()
+
 
 class Server(http.server.ThreadingHTTPServer):
     """The page's folder over HTTP on 127.0.0.1, served from a thread of its own."""
 
     def __init__(self, folder):
-        super().__init__(("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
-        self.folder = folder
+        super().__init__(("127.0.0.1", 0), QuietHandler)
+        self.folder, self.missing = folder, ()
         self.origin = "http://127.0.0.1:%d" % self.server_address[1]
         threading.Thread(target=self.serve_forever, daemon=True).start()
 
     def serve(self, folder):
         """From now on, `folder`'s files in place of the first: a new build put on the server."""
-        self.RequestHandlerClass = functools.partial(QuietHandler, directory=folder)
+        self.folder = folder
 
     def stop(self):
         self.shutdown()
@@ -94,6 +106,9 @@ class SeleniumEngine:
 
     def click(self, name):
         actions(self).click(element(self, name)).perform()
+
+    def double_click(self, name):
+        actions(self).double_click(element(self, name)).perform()
 
     def tap(self, name):
         touch = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
@@ -207,8 +222,11 @@ class WebKit(SeleniumEngine):
                 options.add_argument("--dark-mode")
             # The driver's process, and the browser it starts, take the environment as it is now.
             os.environ.update(DISPLAY=self.display_name, LANG=self.LOCALES[language], LC_ALL="")
-            self.browsers[language, dark] = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
-                                                                options=options)
+            # Selenium 4.10 and later (Debian 13's) take the driver as a service only; 4.8 (Debian 12's) as a path.
+            driver = "/usr/bin/WebKitWebDriver"
+            where = ({"service": WebKitService(executable_path=driver)}
+                     if "service" in inspect.signature(webdriver.WebKitGTK).parameters else {"executable_path": driver})
+            self.browsers[language, dark] = webdriver.WebKitGTK(options=options, **where)
         self.language, self.dark = language, dark
         SeleniumEngine.__init__(self, self.browsers[language, dark])
         return True
@@ -271,6 +289,9 @@ class Firefox:
 
     def click(self, name):
         self.ask("click", name)
+
+    def double_click(self, name):
+        self.ask("doubleclick", name)
 
     def tap(self, name):
         self.ask("tap", name)
@@ -337,10 +358,12 @@ def wait_for(browser, script, seconds=10):
         time.sleep(0.02)
 
 
-def open_page(browser, origin, reload=False):
-    """Opens the page, or loads it again, until it is ready: never away from a load still under way,
-    whose requests cut short some engines report as errors."""
-    if reload:
+def open_page(browser, origin, reload=False, retry=False):
+    """Opens the page, loads it again, or has its failure notice try again, until it is ready: never away from
+    a load still under way, whose requests cut short some engines report as errors."""
+    if retry:
+        browser.click("velsona-retry")
+    elif reload:
         browser.refresh()
     else:
         browser.get(origin + "/")
@@ -386,6 +409,8 @@ const client = document.querySelector('.client').getBoundingClientRect();
 const root = document.documentElement;
 const probe = {
   text: (name) => [document.getElementById(name).value],
+  selected: (name) => { const field = document.getElementById(name);
+                        return [field.value.slice(field.selectionStart, field.selectionEnd)]; },
   ticked: (name) => [document.getElementById(name).checked ? 1 : 0],
   focused: () => [document.activeElement.closest('.client') ? document.activeElement.id : ''],
   tooltip: (name) => [box(name).title],
@@ -433,6 +458,16 @@ const probe = {
 return probe[arguments[0]](arguments[1]);
 """
 KEYS = {"tab": Keys.TAB, "enter": Keys.ENTER, "space": Keys.SPACE}
+# The rest of a page the window sits in: a stop before it and one after it, which Tab reaches from the window's
+# ends in every engine (out of the way of its layout).
+AROUND = """
+for (const [side, place] of [['before', 'prepend'], ['after', 'append']]) {
+  const stop = document.createElement('button');
+  stop.id = 'page-' + side;
+  stop.style.position = 'fixed';
+  document.body[place](stop);
+}
+"""
 # Where the focus was last outside the message box, which it must go back to when the box closes.
 TRACK_FOCUS = """
 const track = (element) => { document.documentElement.dataset.lastFocus = element.id; };
@@ -443,7 +478,7 @@ document.addEventListener('focusin', (event) => { if (!event.target.closest('dia
 
 def reading_order(browser):
     """The ids of the page's elements in the order of Chromium's accessibility tree, depth first: what a screen
-    reader's reading cursor follows (aria-owns included)."""
+    reader's reading cursor follows."""
     if not isinstance(browser, Chromium):
         raise Unable("the accessibility tree is read through Chromium's DevTools protocol")
     ids, dom = {}, [browser.execute_cdp_cmd("DOM.getDocument", {"depth": -1})["root"]]
@@ -474,18 +509,22 @@ class Player:
         if command in ("open", "separator"):
             # The browser's language, as the page reads it (navigator.language).
             b.set_language(SEPARATOR_LANGUAGE[args[0]], page_kept=command == "separator")
-        self.used = command in ("type", "click", "press") or (self.used and command != "open")
+        self.used = command in ("type", "click", "doubleclick", "press") or (self.used and command != "open")
         if command == "open":
             b.set_dark(False, page_kept=False)
             open_page(b, self.origin)
             b.execute_script(PROBE, "listen")
             b.execute_script(TRACK_FOCUS)
+            b.execute_script(AROUND)
         elif command == "type":
             type_into(b, args[0], args[1] if len(args) > 1 else "")
         elif command == "paste":
             paste_into(b, args[0], urllib.parse.unquote(args[1] if len(args) > 1 else ""))
         elif command == "click":
             b.click(args[0])
+        elif command == "doubleclick":
+            b.double_click(args[0])
+            return b.execute_script(PROBE, "selected", args[0])
         elif command == "press" and args[0] == "shifttab":
             b.send_keys((Keys.SHIFT, Keys.TAB))
         elif command == "press":
@@ -545,9 +584,31 @@ def calculate(browser, typed, button, result=None, tap=False):
     return browser.execute_script("return document.getElementById(arguments[0]).value", result) if result else None
 
 
+# A first visit whose program does not arrive whole, as a fetch that fails offline leaves it. Without start.js the
+# page's module never runs, as in a browser without ES modules.
+FAILED_STARTS = ["start.js", "velsona.js", "velsona.wasm"]
+# The failure notice: its text, its button, whether it is seen.
+FAILURE = """
+const notice = document.querySelector('[role=alert]'), box = notice && notice.getBoundingClientRect();
+return notice && notice.textContent && [notice.querySelector('p').textContent, notice.querySelector('button').textContent,
+  box.width > 0 && box.height > 0 && getComputedStyle(notice).visibility === 'visible'];
+"""
+
+
 def check_offline(browser, server):
-    """After the first visit, the page opens and calculates with the network off and the server gone."""
-    open_page(browser, server.origin)
+    """A first visit whose program cannot start says so in Italian, visibly and as an alert, and tries again on
+    Riprova; after the first visit, the page opens and calculates with the network off and the server gone."""
+    for name in FAILED_STARTS:
+        # Each a first visit, on an origin of its own, for which the browser keeps nothing of the one before.
+        server.stop()
+        server = Server(server.folder)
+        server.missing = (name,)
+        browser.get(server.origin + "/")
+        shown = wait_for(browser, FAILURE)
+        if not shown or not shown[0].startswith("Impossibile avviare Velsona") or shown[1:] != ["Riprova", True]:
+            raise AssertionError("without %s, the page shows %s" % (name, shown))
+    server.missing = ()
+    open_page(browser, server.origin, retry=True)
     if not wait_for(browser, "return navigator.serviceWorker.controller !== null"):
         browser.refresh()
         wait_for(browser, "return navigator.serviceWorker.controller !== null")
@@ -645,7 +706,7 @@ def check_private(browser, server):
         " cookie: document.cookie, local: localStorage.length, session: sessionStorage.length,"
         " databases: databases.length, caches: names}));")
     if stored["cookie"] or stored["local"] or stored["session"] or stored["databases"] or \
-            any(not name.startswith("velsona-") for name in stored["caches"]):
+            any(not name.startswith("velsona ") for name in stored["caches"]):
         raise AssertionError("the page stores %s" % json.dumps(stored))
     print("%d requests, all to %s; stored: %s" % (len(urls), server.origin, json.dumps(stored)))
 
@@ -665,34 +726,47 @@ def check_globals(browser, server):
         raise AssertionError("the page adds to the global object: %s" % ", ".join(added))
 
 
-def check_update(browser, server, newer):
-    """Two builds served one after the other: the first visit is offered nothing; a page open on the first
-    loads only its files and, once the second takes over, offers in Italian to reload, last in the window's
-    Tab cycle; the next load is wholly the second's, and calculates."""
+def check_update(browser, server, *newer):
+    """Builds served one after another, with another app's offline copy on the same origin. The first visit is
+    offered nothing when its worker arrives; a page open on a build, whether a worker served it or not, loads only
+    that build's files and, once the next takes over, offers in Italian to reload, the stop after the window's
+    last, from which Tab goes on to the rest of the page, as Shift+Tab does from the window's first; the next load
+    is wholly the next build's, and calculates. The other app's cache keeps its entry, and none of Velsona's
+    requests is answered from it."""
     builds = [os.path.basename(os.path.dirname(glob.glob(os.path.join(folder, "*", "start.js"))[0]))
-              for folder in (server.folder, newer)]
+              for folder in (server.folder, *newer)]
     loaded = ("return [...new Set(performance.getEntriesByType('resource').map((entry) =>"
               " (new URL(entry.name).pathname.match(/^[/]([^/]+-[0-9a-f]{12})[/]/) || [])[1]).filter(Boolean))];")
     focused = "return document.activeElement.id || document.activeElement.textContent"
+    browser.get(server.origin + "/icons/velsona-32.png")
+    browser.execute_script("return caches.open('altra-app').then((cache) => cache.put('/altra.txt', new Response('altra')))")
     open_page(browser, server.origin)
     wait_for(browser, "return navigator.serviceWorker.controller !== null")
-    seen = [browser.execute_script("return document.querySelectorAll('.update').length")]
-    server.serve(newer)
-    browser.refresh()
-    open_page(browser, server.origin)
-    seen.append(wait_for(browser, "const b = document.querySelector('.update[role=status] button');"
-                                  "return b && b.parentNode.textContent;", 30))
-    seen.append(browser.execute_script(loaded))
-    element(browser, "DBSens1").click()
-    browser.send_keys((Keys.SHIFT, Keys.TAB))
-    seen.append(browser.execute_script(focused))
-    browser.send_keys(Keys.TAB)
-    seen.append(browser.execute_script(focused))
-    browser.send_keys((Keys.SHIFT, Keys.TAB), Keys.ENTER)
-    wait_for(browser, "return !document.querySelector('.update') && document.activeElement.id === 'DBSens1'")
-    seen += [browser.execute_script(loaded), calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1")]
-    expected = [0, "È disponibile una nuova versione di Velsona.Ricarica", builds[:1], "Ricarica", "DBSens1",
-                builds[1:], "4.4668"]
+    seen = [browser.execute_script("return document.querySelectorAll('.update').length"),
+            browser.execute_script("return fetch('/altra.txt').then((response) => response.status)")]
+    expected = [0, 404]
+    for build, folder in enumerate(newer):
+        server.serve(folder)
+        browser.execute_script("return navigator.serviceWorker.getRegistration().then((r) => r.update())")
+        seen.append(wait_for(browser, "const b = document.querySelector('.update[role=status] button');"
+                                      "return b && b.parentNode.textContent;", 30))
+        seen.append(browser.execute_script(loaded))
+        browser.execute_script(AROUND)
+        browser.click("DBSens1")
+        browser.send_keys((Keys.SHIFT, Keys.TAB))
+        seen.append(browser.execute_script(focused))
+        browser.click("CalcGamma")
+        for key in (Keys.TAB, Keys.TAB, (Keys.SHIFT, Keys.TAB)):
+            browser.send_keys(key)
+            seen.append(browser.execute_script(focused))
+        browser.send_keys(Keys.ENTER)
+        wait_for(browser, "return !document.querySelector('.update') && document.activeElement.id === 'DBSens1'")
+        seen.append(browser.execute_script(loaded))
+        expected += ["È disponibile una nuova versione di Velsona.Ricarica", builds[build:build + 1], "page-before",
+                     "Ricarica", "page-after", "Ricarica", builds[build + 1:build + 2]]
+    seen += [calculate(browser, [("DBSens1", "-47")], "CalcolaSens", "MVSens1"), browser.execute_script(
+        "return caches.match('/altra.txt', {cacheName: 'altra-app'}).then((kept) => kept && kept.text())")]
+    expected += ["4.4668", "altra"]
     if seen != expected:
         raise AssertionError("seen %s, not %s" % (seen, expected))
 

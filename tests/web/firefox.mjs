@@ -30,6 +30,7 @@ const commands = {
   // A function body, as WebDriver runs it: its arguments in `arguments`, a promise awaited.
   script: (body, args) => page.evaluate(new Function(body), ...args),
   click: async (id) => page.mouse.click(...await centre(id)),
+  doubleclick: async (id) => page.mouse.click(...await centre(id), {count: 2}),
   tap: async (id) => page.touchscreen.tap(...await centre(id)),
   // Each item ['press', key name], ['type', text] (key by key) or ['chord', modifier, key].
   keys: async (items) => {

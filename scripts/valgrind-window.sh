@@ -14,7 +14,7 @@ QT_QPA_PLATFORM=offscreen valgrind --tool=memcheck --leak-check=full --show-leak
   --num-callers=50 --log-file="$log" build/tests/ui/velsona_ui_tests -silent
 
 # One record per blank-line-separated block of the log.
-ours=$(awk -v RS='==[0-9]+== \n' '/definitely lost/ && /(velsona::|Form1Test|form1|forms_qt\.cpp)/' "$log")
+ours=$(awk -v RS='==[0-9]+== \n' '/definitely lost/ && /(velsona::|Form1Test|form1|window_qt\.cpp)/' "$log")
 grep -E "definitely lost:|ERROR SUMMARY" "$log" | sed 's/^==[0-9]*== //'
 if [ -n "$ours" ]; then
   echo "definitely lost from our code:"

@@ -85,10 +85,17 @@ std::string_view WithoutBlanksAround(std::string_view text) {
   return text.substr(start, end - start);
 }
 
+// "al massimo 3 caratteri": the limit of a text box, in words.
+std::string AtMost(int maxLength) {
+  return "al massimo " + std::to_string(maxLength) + (maxLength == 1 ? " carattere" : " caratteri");
+}
+
 }  // namespace
 
-void StopOnMisuse(const std::string& what) {
-  std::fprintf(stderr, "velsona: misuse of the window: %s\n", what.c_str());
+void StopOnMisuse(const std::string& what) { StopOnFailure("misuse of the window: " + what); }
+
+void StopOnFailure(const std::string& what) {
+  std::fprintf(stderr, "velsona: %s\n", what.c_str());
   std::fflush(stderr);
   std::abort();
 }
@@ -172,21 +179,10 @@ std::size_t ControlTable::Find(std::string_view name, Use use) const {
 }
 
 std::optional<std::size_t> ControlTable::FrameOf(std::size_t index) const {
-  const std::string& frame = entries_.at(index).frame;
+  if (index >= entries_.size()) StopOnMisuse("no control at index " + std::to_string(index));
+  const std::string& frame = entries_[index].frame;
   if (frame.empty()) return std::nullopt;
   return byName_.find(frame)->second;
-}
-
-std::vector<std::size_t> ControlTable::CreationOrder() const {
-  std::vector<std::size_t> order(entries_.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-    const bool aFrame = entries_[a].spec.kind == ControlKind::Frame;
-    const bool bFrame = entries_[b].spec.kind == ControlKind::Frame;
-    if (aFrame != bFrame) return aFrame;
-    return !aFrame && entries_[a].spec.tabIndex < entries_[b].spec.tabIndex;
-  });
-  return order;
 }
 
 std::vector<std::size_t> ControlTable::TabOrder() const {
@@ -212,24 +208,28 @@ std::vector<std::size_t> ControlTable::ReadingOrder() const {
   return order;
 }
 
-std::optional<std::size_t> ControlTable::NextTabStop(std::optional<std::size_t> from, bool backwards) const {
+std::optional<std::size_t> ControlTable::NextTabStop(std::optional<std::size_t> from, bool backwards,
+                                                     bool round) const {
   const std::vector<std::size_t> stops = TabOrder();
   if (stops.empty()) return std::nullopt;
   if (!from) return backwards ? stops.back() : stops.front();
-  const int index = entries_.at(*from).spec.tabIndex;
+  if (*from >= entries_.size()) StopOnMisuse("no control at index " + std::to_string(*from));
+  const int index = entries_[*from].spec.tabIndex;
   const bool stop = TakesTabFocus(entries_[*from].spec.kind);
+  const std::optional<std::size_t> roundAgain = round ? std::optional(backwards ? stops.back() : stops.front())
+                                                      : std::nullopt;
   if (backwards) {
-    // The last stop before `from`, or the last of all.
+    // The last stop before `from`.
     for (auto it = stops.rbegin(); it != stops.rend(); ++it) {
       if (entries_[*it].spec.tabIndex < index) return *it;
     }
-    return stops.back();
+    return roundAgain;
   }
   for (const std::size_t candidate : stops) {
     const int other = entries_[candidate].spec.tabIndex;
     if (other > index || (!stop && other == index)) return candidate;
   }
-  return stops.front();
+  return roundAgain;
 }
 
 double FittingFontSize(double own, double room, double smallest, double step,
@@ -262,9 +262,8 @@ PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_
   const std::size_t length = Utf16Length(before) + Utf16Length(inserted) + Utf16Length(after);
   if (maxLength > 0 && length > static_cast<std::size_t>(maxLength)) {
     outcome.kind = PasteOutcome::Kind::Refused;
-    const std::string limit = std::to_string(maxLength) + (maxLength == 1 ? " carattere" : " caratteri");
-    outcome.message = "Il testo incollato non entra nel campo \"" + std::string(field) + "\", che accetta al massimo " +
-                      limit + " (ne servirebbero " + std::to_string(length) + "): il campo resta com'era.";
+    outcome.message = "Il testo incollato non entra nel campo \"" + std::string(field) + "\", che accetta " +
+                      AtMost(maxLength) + " (ne servirebbero " + std::to_string(length) + "): il campo resta com'era.";
     return outcome;
   }
   outcome.kind = PasteOutcome::Kind::Inserted;
@@ -272,6 +271,10 @@ PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_
   outcome.text = before + outcome.inserted + after;
   outcome.caret = Utf16Length(before) + Utf16Length(inserted);
   return outcome;
+}
+
+std::string FullFieldMessage(std::string_view field, int maxLength) {
+  return "Il campo \"" + std::string(field) + "\" accetta " + AtMost(maxLength) + ".";
 }
 
 }  // namespace velsona::platform

@@ -4,10 +4,10 @@
 // implementation of forms.h: which controls take Tab, the order in which
 // controls are made, read out and reached with Tab, finding a control by
 // name for an operation it supports, how small a result's font gets to show
-// its text whole, what a result's tooltip says, what a paste into a text box
-// comes to, and the icon sizes the program ships.
-// An implementation keeps its widgets beside the table, by index, and calls
-// these instead of deciding any of it itself.
+// its text whole, what a result's name and tooltip say, what a paste into a
+// text box comes to, what a full field tells, and the icon sizes the program
+// ships. The shared window (form.cpp) applies them; a toolkit's window only
+// delivers what they decide.
 
 #include <array>
 #include <cstddef>
@@ -37,6 +37,9 @@ enum class Use {
 // (abort), with `what` on the standard error, alike in every build. The
 // tests every build runs play every handler of the program's own table.
 [[noreturn]] void StopOnMisuse(const std::string& what);
+// A window or control the system cannot make: the program stops at once
+// (abort), with `what` on the standard error. No build throws for it.
+[[noreturn]] void StopOnFailure(const std::string& what);
 
 // A window's control table, checked when it is made: a mistake in it stops
 // the program naming the control. It keeps its own copy of every text, so
@@ -63,10 +66,6 @@ class ControlTable {
   // The index of the frame around control `index`; none for a frame.
   std::optional<std::size_t> FrameOf(std::size_t index) const;
 
-  // An order to make the controls in where Tab follows the tab index without
-  // being told: frames first, so that every control finds its frame, then
-  // the others by tab index.
-  std::vector<std::size_t> CreationOrder() const;
   // The order a screen reader reads the window in, which is the order of the
   // table: each frame, then the controls inside it. The table lists a
   // panel's controls as the eye meets them, row by row from the top and
@@ -77,10 +76,11 @@ class ControlTable {
   // has the focus when the window opens.
   std::vector<std::size_t> TabOrder() const;
   // The tab stop Tab moves the focus to from control `from` (Shift+Tab with
-  // `backwards`), coming round at either end. From a control that is no tab
-  // stop (a result field the user clicked, say), the first stop after its
-  // tab index, or before it going backwards; from none, the first or last.
-  std::optional<std::size_t> NextTabStop(std::optional<std::size_t> from, bool backwards) const;
+  // `backwards`): coming round at either end where `round`, otherwise none
+  // beyond them. From a control that is no tab stop (a result field the
+  // user clicked, say), the first stop after its tab index, or before it
+  // going backwards; from none, the first or last.
+  std::optional<std::size_t> NextTabStop(std::optional<std::size_t> from, bool backwards, bool round = true) const;
 
  private:
   struct Entry {
@@ -99,8 +99,10 @@ class ControlTable {
 double FittingFontSize(double own, double room, double smallest, double step,
                        const std::function<double(double size)>& width);
 
-// The smallest font, in points, a result is drawn in to show it whole.
+// The smallest font, in points, a result is drawn in to show it whole, and
+// the step by which its font shrinks towards it.
 inline constexpr double kSmallestResultPoints = 4.0;
+inline constexpr double kResultPointsStep = 0.25;
 
 // A result field's tooltip: its description, and below it the full text
 // when the text is drawn smaller than the field's own font (or the text
@@ -132,6 +134,10 @@ struct PasteOutcome {
 // Texts are UTF-8.
 PasteOutcome Paste(std::string_view text, std::size_t selectionStart, std::size_t selectionEnd,
                    std::string_view pasted, int maxLength, std::string_view field);
+
+// What a screen reader is told when the text box `field`, holding its
+// `maxLength` characters already, holds back a typed key.
+std::string FullFieldMessage(std::string_view field, int maxLength);
 
 // The title of the warnings the window itself gives.
 inline constexpr char kWarningTitle[] = "Velsona";

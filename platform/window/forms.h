@@ -4,10 +4,10 @@
 // laid out from a table in twips, whose texts the program reads and writes
 // by control name and whose Click events it handles.
 //
-// This interface names no toolkit. Each toolkit has its implementation
-// beside it (qt/, win32/, web/), the build picks one (VELSONA_WINDOW_BACKEND), and
-// the code above it never asks which one it runs on. The rules they share
-// are in form_rules.h.
+// This interface names no toolkit. It is built once (form.cpp) on a native
+// window of one toolkit's (native_window.h; qt/, win32/, web/), which the
+// build picks (VELSONA_WINDOW_BACKEND), and the code above it never asks
+// which one it runs on.
 //
 // Misuse is a programming error, answered alike by every implementation: the
 // program stops at once (abort) with a message naming the control on the
@@ -18,6 +18,8 @@
 // text box, Check on a button, OnClick on a caption, ...). No build needs
 // C++ exceptions for it: the tests every build runs make the program's own
 // window and play each of its handlers, so a shipped build never meets it.
+// A window the system cannot make stops the program in the same way, and
+// on Windows says so in a message box too.
 
 #include <cmath>
 #include <cstdint>

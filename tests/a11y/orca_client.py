@@ -9,6 +9,9 @@ RETURN, SPACE, BACKSPACE = 0xFF0D, 0x20, 0xFF08
 # Controls to go to, each with its keys (text, \b for Backspace, or a key symbol), and what Orca says.
 CASES = [
     ([("Sensibilità in dB (rif. 1V/Pa)", "-47"), ("Calcola mV/Pa", RETURN)], [r"Risultato in mV/Pa: 4,4668"]),
+    # A key the full field holds back, told by name.
+    ([("Sensibilità in dB (rif. 1V/Pa)", ord("5"))],
+     [r'Il campo "Sensibilità in dB \(rif\. 1V/Pa\)" accetta al massimo 3 caratteri\.']),
     ([("arrotonda mV/Pa", SPACE)], [r"Risultato in mV/Pa: 4(?![,\d])"]),
     ([("dB Max SPL (pressione sonora massima)", "130"), ("dB Self-Noise (rumore proprio)", "15"),
       ("Calcola gamma dinamica", RETURN)],

@@ -82,17 +82,21 @@ TEST(ControlTable, TellsACallOnTheWrongControl) {
 }
 
 TEST(ControlTable, TabFromAControlThatIsNoStopGoesOnByTabIndex) {
-  // (From one stop to the next, and round, the Tab scenarios go on every window.)
+  // (From one stop to the next, and round or out, the Tab scenarios go on every window.)
   std::vector<ControlSpec> controls = SmallTable();
   controls[0].tabIndex = 5;  // stops Entry (0), Go (1), Tick (5); Result (4) between the last two
   const ControlTable table(controls);
   const std::size_t tick = 0, go = 1, result = 4, entry = 5;
   const struct {
     std::optional<std::size_t> from;
-    bool backwards;
-    std::size_t to;
-  } cases[] = {{result, false, tick}, {result, true, go}, {std::nullopt, false, entry}, {std::nullopt, true, tick}};
-  for (const auto& c : cases) EXPECT_EQ(table.NextTabStop(c.from, c.backwards), c.to) << c.from.value_or(99);
+    bool backwards, round;
+    std::optional<std::size_t> to;
+  } cases[] = {{result, false, true, tick},        {result, true, true, go},          {std::nullopt, false, true, entry},
+               {std::nullopt, true, true, tick},   {result, false, false, tick},      {tick, false, false, std::nullopt},
+               {entry, true, false, std::nullopt}, {tick, false, true, entry}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(table.NextTabStop(c.from, c.backwards, c.round), c.to) << c.from.value_or(99) << " " << c.round;
+  }
 }
 
 TEST(FittingFontSize, ShrinksByStepsUntilTheTextFits) {

@@ -63,7 +63,7 @@ class QtDriver : public Driver {
     separator_ = separator;
     form_ = std::make_unique<ui::Form1>([this] { return platform::NumberFormat{separator_}; });
     form_->Show();
-    QApplication::setActiveWindow(top());
+    top()->activateWindow();
     if (!QTest::qWaitForWindowActive(top())) qWarning("window not active");
   }
   void Close() override {
@@ -106,6 +106,7 @@ class QtDriver : public Driver {
     return qobject_cast<QAbstractButton*>(widget)->text().toStdString();
   }
   bool Ticked(const char* control) override { return Find<QCheckBox>(control)->isChecked(); }
+  bool KeepsTabInside() override { return true; }
   std::string Focused() override {
     QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && top()->isAncestorOf(focus) ? focus->objectName().toStdString() : std::string();
@@ -123,6 +124,11 @@ class QtDriver : public Driver {
     };
     visit(QAccessible::queryAccessibleInterface(top()));
     return names;
+  }
+  std::string DoubleClickSelection(const char* control) override {
+    auto* field = Find<QLabel>(control);
+    QTest::mouseDClick(field, Qt::LeftButton, Qt::NoModifier, field->rect().center());
+    return field->selectedText().toStdString();
   }
   std::optional<Warning> TakeWarning() override {
     QMessageBox* box = top()->findChild<QMessageBox*>(QStringLiteral("failureMessage"));

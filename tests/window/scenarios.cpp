@@ -18,6 +18,7 @@ Step SetSeparator(std::string separator) { return {Do::SetSeparator, "", std::mo
 Step Shows(const char* control, std::string text) { return {Do::Shows, control, std::move(text)}; }
 Step Ticked(const char* control, bool ticked) { return {Do::Ticked, control, ticked ? "1" : "0"}; }
 Step FocusIn(const char* control) { return {Do::FocusIn, control}; }
+Step FocusRound(const char* control) { return {Do::FocusRound, control}; }
 Step Warned(std::string text = "") { return {Do::Warned, "", std::move(text)}; }
 Step Background(const char* control, Rgb colour) { return {Do::Background, control, "", Key::Tab, colour}; }
 Step Whole(const char* control, bool smaller) { return {Do::Whole, control, smaller ? "smaller" : "own"}; }
@@ -27,6 +28,10 @@ Step Readable(const char* control) { return {Do::Readable, control}; }
 Step Tooltip(const char* control, std::string text) { return {Do::Tooltip, control, std::move(text)}; }
 Step TooltipHas(const char* control, std::string text) { return {Do::TooltipHas, control, std::move(text)}; }
 Step Announced(std::string text) { return {Do::Announced, "", std::move(text)}; }
+Step DoubleClickSelects(const char* control, std::string text) { return {Do::Selects, control, std::move(text)}; }
+
+// What a screen reader is told when the first field is full.
+const char kDbFull[] = "Il campo \"Sensibilit\xC3\xA0 in dB (rif. 1V/Pa)\" accetta al massimo 3 caratteri.";
 
 // The size of the result fields' own font, in points.
 constexpr double kResultPoints = 12;
@@ -110,24 +115,30 @@ std::vector<Scenario> WindowScenarios() {
         Shows("MVSens1", ""), Shows("DBSens2", ""), Shows("LabGamma", ""), Shows("LabSN", ""),
         Ticked("Arrotonda", false), Ticked("Arrotonda2", false), FocusIn("DBSens1"), {Do::Window}, {Do::Layout}}},
       {"a screen reader reads each panel as it is seen", ".", {{Do::Reading}}},
-      {"Tab visits the nine stops in order and comes round",
+      {"Tab visits the nine stops in order, then comes round or leaves the page",
        ".",
        {Press(Key::Tab), FocusIn("MVSens2"), Press(Key::Tab), FocusIn("MAXSPL"), Press(Key::Tab),
         FocusIn("SELFNOISE"), Press(Key::Tab), FocusIn("Arrotonda2"), Press(Key::Tab), FocusIn("Arrotonda"),
         Press(Key::Tab), FocusIn("CalcolaSens2"), Press(Key::Tab), FocusIn("CalcolaSens"), Press(Key::Tab),
-        FocusIn("CalcGamma"), Press(Key::Tab), FocusIn("DBSens1")}},
-      {"Shift+Tab goes back round the stops",
+        FocusIn("CalcGamma"), Press(Key::Tab), FocusRound("DBSens1")}},
+      {"Shift+Tab goes back through the stops, then comes round or leaves the page",
        ".",
-       {Press(Key::ShiftTab), FocusIn("CalcGamma"), Press(Key::ShiftTab), FocusIn("CalcolaSens"),
-        Press(Key::ShiftTab), FocusIn("CalcolaSens2"), Press(Key::Tab), FocusIn("CalcolaSens"),
-        Type("SELFNOISE", "1"), Press(Key::ShiftTab), FocusIn("MAXSPL"), Press(Key::ShiftTab), FocusIn("MVSens2"),
-        Press(Key::ShiftTab), FocusIn("DBSens1"), Shows("SELFNOISE", "1")}},
+       {Type("SELFNOISE", "1"), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab), Press(Key::Tab),
+        FocusIn("CalcGamma"), Press(Key::ShiftTab), FocusIn("CalcolaSens"), Press(Key::ShiftTab),
+        FocusIn("CalcolaSens2"), Press(Key::Tab), FocusIn("CalcolaSens"), Type("SELFNOISE", "1"),
+        Press(Key::ShiftTab), FocusIn("MAXSPL"), Press(Key::ShiftTab), FocusIn("MVSens2"), Press(Key::ShiftTab),
+        FocusIn("DBSens1"), Press(Key::ShiftTab), FocusRound("CalcGamma"), Shows("SELFNOISE", "1")}},
       {"result fields are coloured, with or without a result",
        ".",
        {Background("MVSens1", kLightCyan), Background("DBSens2", kLightCyan), Background("LabGamma", kLightYellow),
         Background("LabSN", kLightYellow), Type("DBSens1", "-47"), Click("CalcolaSens"), Type("MAXSPL", "130"),
         Type("SELFNOISE", "15"), Click("CalcGamma"), Shows("LabSN", "79"), Background("MVSens1", kLightCyan),
         Background("LabGamma", kLightYellow), Background("LabSN", kLightYellow)}},
+      {"a full field holds a typed key back and tells why, once until its text changes",
+       ".",
+       {Type("DBSens1", "-40.5"), Shows("DBSens1", "-40"), Announced(kDbFull), Press(Key::Space),
+        Shows("DBSens1", "-40"), Announced(""), Type("DBSens1", "1300"), Shows("DBSens1", "130"),
+        Announced(kDbFull)}},
       {"input limits hold typed keys back",
        ".",
        {Type("DBSens1", "-40.5"), Shows("DBSens1", "-40"), Type("MAXSPL", "1300"), Shows("MAXSPL", "130"),
@@ -137,6 +148,10 @@ std::vector<Scenario> WindowScenarios() {
        ".",
        {Type("MVSens2", "10"), Click("CalcolaSens2"), Type("DBSens2", "12"), Shows("DBSens2", "-40"),
         Type("LabGamma", "1"), Shows("LabGamma", "")}},
+      {"a double-click on a result selects all of it, sign and separator included",
+       ",",
+       {Type("DBSens1", "-47"), Click("CalcolaSens"), DoubleClickSelects("MVSens1", "4,4668"), Type("MVSens2", "12"),
+        Click("CalcolaSens2"), DoubleClickSelects("DBSens2", "-38,4164")}},
       {"ticking arrotonda recomputes; with the field empty it leaves the old result",
        ".",
        {Type("DBSens1", "-47"), Click("CalcolaSens"), Shows("MVSens1", "4.4668"), Type("DBSens1", ""),
@@ -297,15 +312,17 @@ void CheckLayout(Driver& driver, std::vector<std::string>& faults) {
 }
 
 // What is read must be what is seen: each frame in turn, from the top and
-// left; in a frame, row by row from the top, and in a row (controls side by side, their
-// heights overlapping) from the left.
+// left, then what it holds: row by row from the top, and in a row (controls
+// side by side, their heights overlapping) from the left.
 void CheckReadingOrder(Driver& driver, std::vector<std::string>& faults) {
   struct Seen {
-    std::string name;
+    std::string name, frameName;
     Rect frame, place;
   };
   std::vector<Seen> seen;
-  for (const auto& [name, frame] : kControlsInFrames) seen.push_back({name, driver.Place(frame), driver.Place(name)});
+  for (const auto& [name, frame] : kControlsInFrames) {
+    seen.push_back({name, frame, driver.Place(frame), driver.Place(name)});
+  }
   std::stable_sort(seen.begin(), seen.end(), [](const Seen& a, const Seen& b) {
     if (a.frame.top != b.frame.top || a.frame.left != b.frame.left) {
       return std::make_pair(a.frame.top, a.frame.left) < std::make_pair(b.frame.top, b.frame.left);
@@ -313,11 +330,15 @@ void CheckReadingOrder(Driver& driver, std::vector<std::string>& faults) {
     const bool sameRow = a.place.top < b.place.top + b.place.height && b.place.top < a.place.top + a.place.height;
     return sameRow ? a.place.left < b.place.left : a.place.top < b.place.top;
   });
+  // Each frame before what it holds.
   std::string expected, read;
-  for (const Seen& control : seen) expected += " " + control.name;
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    if (i == 0 || seen[i].frameName != seen[i - 1].frameName) expected += " " + seen[i].frameName;
+    expected += " " + seen[i].name;
+  }
   for (const std::string& name : driver.ReadingOrder()) {
-    const auto isControl = [&name](const auto& control) { return name == control.first; };
-    if (std::any_of(std::begin(kControlsInFrames), std::end(kControlsInFrames), isControl)) read += " " + name;
+    const auto named = [&name](const auto& control) { return name == control.first || name == control.second; };
+    if (std::any_of(std::begin(kControlsInFrames), std::end(kControlsInFrames), named)) read += " " + name;
   }
   if (read != expected) faults.push_back("read as" + read + "\n   not" + expected);
 }
@@ -364,9 +385,13 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
           faults.push_back(std::string(step.control) + (step.text == "1" ? " is clear" : " is ticked"));
         }
         break;
-      case Do::FocusIn: {
+      case Do::FocusIn:
+      case Do::FocusRound: {
         const std::string focused = driver.Focused();
-        if (focused != step.control) faults.push_back("focus in \"" + focused + "\", not " + step.control);
+        const bool inside = step.what == Do::FocusIn || driver.KeepsTabInside();
+        if (focused != (inside ? step.control : "")) {
+          faults.push_back("focus in \"" + focused + "\", not " + (inside ? step.control : "out of the window"));
+        }
         break;
       }
       case Do::Warned: {
@@ -426,6 +451,13 @@ std::vector<std::string> Play(Driver& driver, const Scenario& scenario) {
       case Do::Announced: {
         const std::string told = driver.Announced();
         if (told != step.text) faults.push_back("a screen reader heard \"" + told + "\", not \"" + step.text + "\"");
+        break;
+      }
+      case Do::Selects: {
+        const std::string selected = driver.DoubleClickSelection(step.control);
+        if (selected != step.text) {
+          faults.push_back("a double-click on " + std::string(step.control) + " selects \"" + selected + "\"");
+        }
         break;
       }
       case Do::Layout: CheckLayout(driver, faults); break;

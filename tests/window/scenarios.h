@@ -72,9 +72,14 @@ class Driver {
   virtual bool Ticked(const char* control) = 0;
   // The name of the control with the keyboard focus; "" if none of ours.
   virtual std::string Focused() = 0;
+  // Whether Tab comes round within the window at its ends, as in a dialog,
+  // rather than going on out of it, as in a page.
+  virtual bool KeepsTabInside() = 0;
   // The names of what the window gives assistive technology, in the order
   // a screen reader meets them.
   virtual std::vector<std::string> ReadingOrder() = 0;
+  // Double-clicks the middle of the result field; gives the text then selected.
+  virtual std::string DoubleClickSelection(const char* control) = 0;
   // The warning shown since the last call, its text as it is shown (and
   // read out), dismissed; none if none was.
   virtual std::optional<Warning> TakeWarning() = 0;
@@ -104,10 +109,11 @@ enum class Do {
   Shows,       // control shows text
   Ticked,      // check box ticked ("1") or clear ("0")
   FocusIn,     // control has the focus
+  FocusRound,  // control has the focus in a window that keeps Tab inside; none of the window's has it in a page
   Warned,      // a warning was shown (and is dismissed), its text containing text
   Background,  // colour
   Layout,      // every control in its frame, none overlapping, window size, captions fit
-  Reading,     // a screen reader reads each frame in turn, row by row, left to right in a row
+  Reading,     // a screen reader reads each frame, then what it holds, row by row, left to right in a row
   Window,      // title, fixed size, icon, centred
   Whole,       // control shows all its text, bold, in a smaller font ("smaller"), its own ("own") or "any"
   Readable,    // control draws its text and border black
@@ -115,6 +121,7 @@ enum class Do {
   TooltipHas,  // control's tooltip contains text
   Dark,        // the system's colours turn dark
   Announced,   // a screen reader was last told text since the last look ("" for nothing)
+  Selects,     // a double-click on control selects text
 };
 
 struct Step {

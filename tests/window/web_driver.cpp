@@ -68,7 +68,9 @@ class WebDriver : public Driver {
   std::string Text(const char* control) override { return Ask({"text", control})[0]; }
   bool Ticked(const char* control) override { return Ask({"ticked", control})[0] == "1"; }
   std::string Focused() override { return Ask({"focused"})[0]; }
+  bool KeepsTabInside() override { return false; }
   std::vector<std::string> ReadingOrder() override { return Ask({"reading"}, 0); }
+  std::string DoubleClickSelection(const char* control) override { return Ask({"doubleclick", control})[0]; }
   std::optional<Warning> TakeWarning() override {
     const auto reply = Ask({"warning"});
     if (reply[0] != "1") return std::nullopt;

@@ -1,8 +1,9 @@
 // The page's side of the web window: each function makes, reads or changes
-// elements of the page for forms_web.cpp. Controls are elements whose id is
-// the control's name; all of them are children of the client area, in Tab
-// order, and each frame owns its controls for assistive technology, in the
-// order they are read.
+// elements of the page for window_web.cpp, and hands the user's acts back
+// to it. Controls are elements whose id is the control's name, known to the
+// program by their index in its table. They stand in the page in the order
+// a screen reader reads them, each frame holding its own; Tab within the
+// window is the program's, and the browser's only where it leaves the window.
 mergeInto(LibraryManager.library, {
   $VelsonaPage: {
     client: null,
@@ -15,17 +16,20 @@ mergeInto(LibraryManager.library, {
     announcers: [],
     nextAnnouncer: 0,
     returnFocus: null,
-    waiting: [],
-    // The client area's own size, and the frames in the order they were made,
-    // each with the elements it holds.
+    // The client area's own size, and the frames in the order they were made.
     width: 0,
     height: 0,
     frames: [],
-    // Around the client area, as velsona.css draws them: the window's border
-    // and title bar, and the stage's margin (a narrower one on a narrow page).
-    chrome: { width: 2, height: 33 },
-    margin: 8,
-    narrowMargin: 4,
+    // Around the client area, as velsona.css draws them (read from it when
+    // the window opens): the window's border and title bar, and the stage's
+    // margin (a narrower one on a narrow page).
+    chrome: { width: 0, height: 0 },
+    margin: 0,
+    narrowMargin: 0,
+    // The controls' elements by index (a check box's input), and the
+    // elements that hold them (its label).
+    controls: [],
+    outers: [],
     // Never scaled up further: on a tablet the window stays a window.
     largest: 1.5,
     viewport: 0,
@@ -35,6 +39,14 @@ mergeInto(LibraryManager.library, {
     showing: false,
     pasted: '',  // the text of the paste being handled
 
+    // A length of velsona.css's, in pixels: one of the custom properties of the page.
+    length: function (property) {
+      return parseFloat(getComputedStyle(document.documentElement).getPropertyValue(property)) || 0;
+    },
+    // The index of the control `element` is, or -1.
+    indexOf: function (element) {
+      return element && element.dataset && element.dataset.index !== undefined ? Number(element.dataset.index) : -1;
+    },
     font: function (points) {
       return 'bold ' + points + 'pt "' + VelsonaPage.fontFamily + '", ' + VelsonaPage.fallbacks;
     },
@@ -80,8 +92,7 @@ mergeInto(LibraryManager.library, {
       // In thousandths, rounded down, so that no rounding makes the page scroll sideways.
       var scale = stacked || page.touch.matches ? Math.min(page.largest, Math.floor(room / width * 1000) / 1000) : 1;
       page.frames.forEach(function (frame) {
-        var moved = stacked && (frame.dx || frame.dy) ? frame.dx + 'px ' + frame.dy + 'px' : '';
-        frame.items.forEach(function (item) { item.style.translate = moved; });
+        frame.element.style.translate = stacked && (frame.dx || frame.dy) ? frame.dx + 'px ' + frame.dy + 'px' : '';
       });
       page.client.style.width = width + 'px';
       page.client.style.height = height + 'px';
@@ -99,23 +110,16 @@ mergeInto(LibraryManager.library, {
       page.first = null;
       if (first) requestAnimationFrame(function () { first.focus(); });
     },
-    // The modal message box: the page's own dialog, one message at a time.
-    nextMessage: function () {
-      var dialog = VelsonaPage.dialog;
-      if (dialog.open || VelsonaPage.waiting.length === 0) return;
-      var message = VelsonaPage.waiting.shift();
-      dialog.querySelector('h2').textContent = message.title;
-      dialog.querySelector('p').textContent = message.text;
-      VelsonaPage.returnFocus = document.activeElement;
-      dialog.showModal();
-      dialog.querySelector('button').focus();
-    },
   },
 
   velsona_page_open__deps: ['$VelsonaPage'],
   velsona_page_open: function (title, width, height, fontFamily) {
     var page = VelsonaPage;
     page.fontFamily = UTF8ToString(fontFamily);
+    var border = page.length('--window-border');
+    page.chrome = { width: 2 * border, height: 2 * border + page.length('--title-height') + page.length('--title-rule') };
+    page.margin = page.length('--stage-margin');
+    page.narrowMargin = page.length('--stage-margin-narrow');
     document.title = UTF8ToString(title);
     var main = document.querySelector('main');
     var frame = page.make('div', 'window', page.make('div', 'stage', main));
@@ -147,7 +151,7 @@ mergeInto(LibraryManager.library, {
     dialog.addEventListener('close', function () {
       if (page.returnFocus && page.returnFocus.focus) page.returnFocus.focus();
       page.returnFocus = null;
-      setTimeout(page.nextMessage, 0);
+      _velsona_page_warning_closed();
     });
     page.dialog = dialog;
 
@@ -170,55 +174,34 @@ mergeInto(LibraryManager.library, {
       page.viewport = entries[entries.length - 1].contentRect.width;
       page.fit();
     }).observe(document.documentElement);
-    // Tab comes round within the window, as on the desktop: from the last
-    // stop to the first, and Shift+Tab from the first to the last. The
-    // notice of a new build, while it shows below the window, is the last stop.
-    main.addEventListener('keydown', function (event) {
-      if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
-      var stops = main.querySelectorAll('.client input:not([tabindex="-1"]), .client button, .update button');
-      if (stops.length === 0) return;
-      var from = event.shiftKey ? stops[0] : stops[stops.length - 1];
-      if (event.target !== from) return;
-      event.preventDefault();
-      (event.shiftKey ? stops[stops.length - 1] : stops[0]).focus();
+    // Tab and Shift+Tab in a control are the program's to follow; where it
+    // does not, at the window's ends, the browser's own Tab goes on out of it.
+    // (WebKitGTK names Shift+Tab's key "Unidentified", but not its code.)
+    page.client.addEventListener('keydown', function (event) {
+      if ((event.key !== 'Tab' && event.code !== 'Tab') || event.altKey || event.ctrlKey || event.metaKey) return;
+      var index = page.indexOf(event.target);
+      if (index >= 0 && _velsona_page_tabbed(index, event.shiftKey ? 1 : 0)) event.preventDefault();
     });
   },
 
-  velsona_page_frame__deps: ['$VelsonaPage'],
-  velsona_page_frame: function (name, left, top, width, height, accessibleName) {
-    var frame = VelsonaPage.make('div', 'frame', VelsonaPage.client);
-    frame.id = UTF8ToString(name);
-    frame.setAttribute('role', 'group');
-    if (HEAP8[accessibleName]) frame.setAttribute('aria-label', UTF8ToString(accessibleName));
-    VelsonaPage.place(frame, left, top, width, height);
-    frame.dataset.left = left;
-    frame.dataset.top = top;
-    // Where the page is too narrow for the frames side by side, each stands
-    // below the one before it, at the first one's left, as far below it as
-    // it stood beside it.
-    var frames = VelsonaPage.frames, previous = frames[frames.length - 1];
-    var stack = { element: frame, left: left, top: top, width: width, height: height, dx: 0, dy: 0, items: [frame] };
-    if (previous) {
-      stack.dx = frames[0].left - left;
-      var gap = Math.max(0, left - previous.left - previous.width);
-      stack.dy = previous.top + previous.dy + previous.height + gap - top;
-    }
-    frames.push(stack);
-  },
-
-  velsona_page_control__deps: ['$VelsonaPage'],
-  velsona_page_control: function (name, kind, frameName, left, top, width, height, text, points, centred,
-                                  maxLength, background, accessibleName, description) {
+  // Control `index`, `kind` as ControlKind counts them (Frame, CaptionLabel,
+  // TextBox, ResultField, Button, CheckBox), inside frame `frameIndex` (-1:
+  // none), at its place within it, in pixels.
+  velsona_page_make__deps: ['$VelsonaPage'],
+  velsona_page_make: function (index, name, kind, frameIndex, left, top, width, height, text, points, centred,
+                               maxLength, background) {
     var page = VelsonaPage;
-    var id = UTF8ToString(name);
     var caption = UTF8ToString(text);
+    var parent = frameIndex >= 0 ? page.controls[frameIndex] : page.client;
     var outer, control;
-    // The kinds, in the order of ControlKind: Frame, CaptionLabel, TextBox, ResultField, Button, CheckBox.
-    if (kind === 1) {
-      outer = control = page.make('div', 'caption', page.client);
+    if (kind === 0) {
+      outer = control = page.make('div', 'frame', parent);
+      control.setAttribute('role', 'group');
+    } else if (kind === 1) {
+      outer = control = page.make('div', 'caption', parent);
       control.textContent = caption;
     } else if (kind === 2 || kind === 3) {
-      outer = control = page.make('input', kind === 2 ? 'field' : 'field result', page.client);
+      outer = control = page.make('input', kind === 2 ? 'field' : 'field result', parent);
       control.type = 'text';
       control.autocomplete = 'off';
       control.spellcheck = false;
@@ -231,18 +214,24 @@ mergeInto(LibraryManager.library, {
         // Selectable and copyable, never typed into, out of the Tab order.
         control.readOnly = true;
         control.tabIndex = -1;
+        // One number: a double-click selects all of it, where an engine's
+        // word would stop at the sign or the decimal separator.
+        control.addEventListener('dblclick', function () { control.select(); });
       }
     } else if (kind === 4) {
-      outer = control = page.make('button', 'button', page.client);
+      outer = control = page.make('button', 'button', parent);
       control.type = 'button';
       control.textContent = caption;
     } else {
-      outer = page.make('label', 'check', page.client);
+      outer = page.make('label', 'check', parent);
       control = page.make('input', '', outer);
       control.type = 'checkbox';
       page.make('span', '', outer).textContent = caption;
     }
-    control.id = id;
+    control.id = UTF8ToString(name);
+    control.dataset.index = index;
+    page.controls[index] = control;
+    page.outers[index] = outer;
     outer.style.font = page.font(points);
     if (centred) outer.classList.add('centred');
     if (background >= 0) {
@@ -250,37 +239,109 @@ mergeInto(LibraryManager.library, {
         (background & 255) + ')';
       outer.classList.add('coloured');
     }
-    var frame = frameName && HEAP8[frameName] ? document.getElementById(UTF8ToString(frameName)) : null;
-    page.place(outer, left + (frame ? Number(frame.dataset.left) : 0), top + (frame ? Number(frame.dataset.top) : 0),
-               width, height);
-    if (frame) {
-      page.frames.find(function (stack) { return stack.element === frame; }).items.push(outer);
-      if (!outer.id) outer.id = id + '-box';
+    page.place(outer, left, top, width, height);
+    if (kind === 0) {
+      // Where the page is too narrow for the frames side by side, each stands
+      // below the one before it, at the first one's left, as far below it as
+      // it stood beside it.
+      var frames = page.frames, previous = frames[frames.length - 1];
+      var stack = { element: outer, left: left, top: top, width: width, height: height, dx: 0, dy: 0 };
+      if (previous) {
+        stack.dx = frames[0].left - left;
+        var gap = Math.max(0, left - previous.left - previous.width);
+        stack.dy = previous.top + previous.dy + previous.height + gap - top;
+      }
+      frames.push(stack);
     }
-    if (HEAP8[accessibleName]) control.setAttribute('aria-label', UTF8ToString(accessibleName));
-    if (HEAP8[description]) outer.title = control.title = UTF8ToString(description);
-    control.dataset.points = points;
+    if (kind === 5) outer.id = control.id + '-box';
+    if (kind === 4 || kind === 5) {
+      // A click, and Space or Enter on a button, Space on a check box, all arrive as click.
+      control.addEventListener('click', function () { _velsona_page_clicked(index); });
+    }
+    if (kind === 2) {
+      // A paste is the program's to make: the browser's own would cut the
+      // text at the box's limit.
+      control.addEventListener('paste', function (event) {
+        event.preventDefault();
+        page.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
+        _velsona_page_pasted(index, control.selectionStart, control.selectionEnd);
+        page.pasted = '';
+      });
+      control.addEventListener('input', function () { _velsona_page_edited(index); });
+      // A typed character that the box, full, holds back: told by its key, or by the input it
+      // would make where there is no key (a phone's keyboard); WebKit makes no input of it at all.
+      var refuse = function (typed) {
+        var kept = control.value.length - (control.selectionEnd - control.selectionStart);
+        if (typed && control.maxLength > 0 && kept + typed.length > control.maxLength) _velsona_page_refused(index);
+      };
+      control.addEventListener('keydown', function (event) {
+        if (event.key.length === 1 && !event.ctrlKey && !event.metaKey && !event.altKey) refuse(event.key);
+      });
+      control.addEventListener('beforeinput', function (event) {
+        if (event.inputType === 'insertText') refuse(event.data);
+      });
+    }
   },
 
-  // The frame `frameName` owns the control `name` after those it owns already.
-  velsona_page_own: function (frameName, name) {
-    var frame = document.getElementById(UTF8ToString(frameName));
-    var control = document.getElementById(UTF8ToString(name));
-    var outer = control.closest('label') || control;
-    var owned = frame.getAttribute('aria-owns');
-    frame.setAttribute('aria-owns', (owned ? owned + ' ' : '') + outer.id);
+  // The description reaches assistive technology as the tooltip (the title).
+  velsona_page_set_accessible: function (index, name) {
+    if (HEAP8[name]) VelsonaPage.controls[index].setAttribute('aria-label', UTF8ToString(name));
   },
 
-  velsona_page_text: function (name, buffer, capacity) {
-    var text = document.getElementById(UTF8ToString(name)).value;
+  velsona_page_set_tooltip: function (index, text) {
+    var tip = UTF8ToString(text);
+    VelsonaPage.controls[index].title = tip;
+    VelsonaPage.outers[index].title = tip;
+  },
+
+  velsona_page_text: function (index, buffer, capacity) {
+    var text = VelsonaPage.controls[index].value;
     stringToUTF8(text, buffer, capacity);
     return lengthBytesUTF8(text);
   },
 
-  velsona_page_room: function (name) {
-    var field = document.getElementById(UTF8ToString(name));
+  velsona_page_set_text: function (index, text) {
+    VelsonaPage.controls[index].value = UTF8ToString(text);
+  },
+
+  // As an edit the user can undo, where the browser can make one.
+  velsona_page_insert: function (index, start, end, text) {
+    var field = VelsonaPage.controls[index];
+    var inserted = UTF8ToString(text);
+    field.setSelectionRange(start, end);
+    if (document.activeElement !== field || !document.execCommand('insertText', false, inserted)) {
+      field.setRangeText(inserted, start, end, 'end');
+    }
+  },
+
+  velsona_page_checked: function (index) {
+    return VelsonaPage.controls[index].checked ? 1 : 0;
+  },
+
+  velsona_page_room: function (index) {
+    var field = VelsonaPage.controls[index];
     var style = getComputedStyle(field);
     return field.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight) - 2;
+  },
+
+  velsona_page_measure__deps: ['$VelsonaPage'],
+  velsona_page_measure: function (text, points) {
+    var page = VelsonaPage;
+    if (!page.canvas) page.canvas = document.createElement('canvas').getContext('2d');
+    page.canvas.font = page.font(points);
+    return page.canvas.measureText(UTF8ToString(text)).width;
+  },
+
+  velsona_page_set_points__deps: ['$VelsonaPage'],
+  velsona_page_set_points: function (index, points) {
+    VelsonaPage.outers[index].style.font = VelsonaPage.font(points);
+  },
+
+  // As Tab does: a text box's text selected.
+  velsona_page_focus: function (index) {
+    var control = VelsonaPage.controls[index];
+    control.focus();
+    if (control.type === 'text' && !control.readOnly) control.select();
   },
 
   // The title bar's icon, 16 pixels square, from the renderings of `count`
@@ -297,22 +358,6 @@ mergeInto(LibraryManager.library, {
     icon.src = 'icons/velsona-' + HEAP32[sizes >> 2] + '.png';
   },
 
-  velsona_page_measure__deps: ['$VelsonaPage'],
-  velsona_page_measure: function (text, points) {
-    var page = VelsonaPage;
-    if (!page.canvas) page.canvas = document.createElement('canvas').getContext('2d');
-    page.canvas.font = page.font(points);
-    return page.canvas.measureText(UTF8ToString(text)).width;
-  },
-
-  velsona_page_set_result__deps: ['$VelsonaPage'],
-  velsona_page_set_result: function (name, text, points, tooltip) {
-    var field = document.getElementById(UTF8ToString(name));
-    field.value = UTF8ToString(text);
-    field.style.font = VelsonaPage.font(points);
-    field.title = UTF8ToString(tooltip);
-  },
-
   // One utterance, read out politely: written whole to one live region, the
   // other emptied for the next.
   velsona_page_announce__deps: ['$VelsonaPage'],
@@ -324,60 +369,30 @@ mergeInto(LibraryManager.library, {
     live.textContent = UTF8ToString(text);
   },
 
-  velsona_page_checked: function (name) {
-    return document.getElementById(UTF8ToString(name)).checked ? 1 : 0;
-  },
-
-  velsona_page_on_click: function (name, handler) {
-    // A click, and Space or Enter on a button, Space on a check box, all arrive as click.
-    document.getElementById(UTF8ToString(name)).addEventListener('click', function () {
-      _velsona_page_clicked(handler);
-    });
-  },
-
-  // A paste into a text box is the program's to make (forms_web.cpp): the
-  // browser's own would cut the text at the box's limit.
-  velsona_page_on_paste__deps: ['$VelsonaPage'],
-  velsona_page_on_paste: function (name, handler) {
-    // The browser's own paste goes ahead where it gives what the rule gives
-    // (it keeps its undo); otherwise the rule's paste, or its refusal, is all.
-    document.getElementById(UTF8ToString(name)).addEventListener('paste', function (event) {
-      VelsonaPage.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
-      if (_velsona_page_pasted(handler)) event.preventDefault();
-      VelsonaPage.pasted = '';
-    });
-  },
-
   velsona_page_pasted_text__deps: ['$VelsonaPage'],
   velsona_page_pasted_text: function (buffer, capacity) {
     stringToUTF8(VelsonaPage.pasted, buffer, capacity);
     return lengthBytesUTF8(VelsonaPage.pasted);
   },
 
-  velsona_page_selection: function (name, end) {
-    var field = document.getElementById(UTF8ToString(name));
-    return end ? field.selectionEnd : field.selectionStart;
-  },
-
-  velsona_page_set_text: function (name, text, caret) {
-    var field = document.getElementById(UTF8ToString(name));
-    field.value = UTF8ToString(text);
-    field.setSelectionRange(caret, caret);
-  },
-
   velsona_page_show__deps: ['$VelsonaPage'],
   velsona_page_show: function (first) {
     // The window shows, the focus in its first control, once it is fitted to
     // the page: at once where the page's width is known, else when it is.
-    VelsonaPage.first = HEAP8[first] ? document.getElementById(UTF8ToString(first)) : null;
+    VelsonaPage.first = first >= 0 ? VelsonaPage.controls[first] : null;
     VelsonaPage.showing = true;
     if (VelsonaPage.viewport) VelsonaPage.fit();
   },
 
+  // The modal message box: the page's own dialog. Its closing is told to the program.
   velsona_page_warn__deps: ['$VelsonaPage'],
   velsona_page_warn: function (title, message) {
-    VelsonaPage.waiting.push({ title: UTF8ToString(title), text: UTF8ToString(message) });
-    VelsonaPage.nextMessage();
+    var dialog = VelsonaPage.dialog;
+    dialog.querySelector('h2').textContent = UTF8ToString(title);
+    dialog.querySelector('p').textContent = UTF8ToString(message);
+    VelsonaPage.returnFocus = document.activeElement;
+    dialog.showModal();
+    dialog.querySelector('button').focus();
   },
 
   velsona_page_decimal_separator: function (buffer, capacity) {

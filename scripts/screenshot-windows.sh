@@ -12,12 +12,25 @@ prefix=$(realpath "$build")/wine-window-96
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
-  bash tests/window/wine-window.sh 96 "$1" "$2" &
   trap "WINEPREFIX=\"$1\" timeout 10 wineserver -k || true" EXIT
-  sleep 8
-  import -window root "$3.root.png"
-  # The window is alone on the Wine desktop: its bounds are where the desktop colour ends.
-  geometry=$(convert "$3.root.png" -fuzz 2% -trim -format "%X %Y" info:)
+  # The window is alone on the Wine desktop: its bounds are where the desktop
+  # colour ends. A Wine desktop that is still starting may refuse the first
+  # program its window, which then stops: it is started again.
+  geometry=""
+  for attempt in 1 2 3; do
+    bash tests/window/wine-window.sh 96 "$1" "$2" &
+    program=$!
+    for second in $(seq 20); do
+      sleep 1
+      kill -0 "$program" 2>/dev/null || break
+      import -window root "$3.root.png"
+      read -r width height left top < <(convert "$3.root.png" -fuzz 2% -trim -format "%w %h %X %Y" info: 2>/dev/null) || true
+      if [ "${width:-0}" -gt 200 ] && [ "${height:-0}" -gt 200 ]; then geometry="$left $top"; break 2; fi
+    done
+    kill "$program" 2>/dev/null || true
+  done
+  [ -n "$geometry" ] || { echo "The window did not show under Wine" >&2; exit 1; }
+  sleep 2  # its controls drawn
   set -- "$@" $geometry
   # A click in the dB field (14 + 56, 50 + 16 pixels into the client, below a 22-pixel title bar),
   # then -47, Tab to mV/Pa, 12, Tab, 130, Tab, 15, and Space on the three buttons.

@@ -38,6 +38,7 @@ mergeInto(LibraryManager.library, {
     first: null,
     showing: false,
     pasted: '',  // the text of the paste being handled
+    browserPastes: false,  // whether the browser's own paste makes the program's edit
 
     // A length of velsona.css's, in pixels: one of the custom properties of the page.
     length: function (property) {
@@ -259,12 +260,15 @@ mergeInto(LibraryManager.library, {
       control.addEventListener('click', function () { _velsona_page_clicked(index); });
     }
     if (kind === 2) {
-      // A paste is the program's to make: the browser's own would cut the
-      // text at the box's limit.
+      // What a paste becomes is the program's to decide: the browser's own
+      // would cut the text at the box's limit. It goes ahead only where it
+      // makes the very edit the program asks for (velsona_page_insert), so
+      // that the page never holds back a paste it has no cause to.
       control.addEventListener('paste', function (event) {
-        event.preventDefault();
         page.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
+        page.browserPastes = false;
         _velsona_page_pasted(index, control.selectionStart, control.selectionEnd);
+        if (!page.browserPastes) event.preventDefault();
         page.pasted = '';
       });
       control.addEventListener('input', function () { _velsona_page_edited(index); });
@@ -304,10 +308,19 @@ mergeInto(LibraryManager.library, {
     VelsonaPage.controls[index].value = UTF8ToString(text);
   },
 
-  // As an edit the user can undo, where the browser can make one.
+  // As an edit the user can undo, where the browser can make one. Within
+  // the browser's own paste of this very text over the selection, on one
+  // line, that paste is the edit.
+  velsona_page_insert__deps: ['$VelsonaPage'],
   velsona_page_insert: function (index, start, end, text) {
-    var field = VelsonaPage.controls[index];
+    var page = VelsonaPage;
+    var field = page.controls[index];
     var inserted = UTF8ToString(text);
+    if (inserted === page.pasted && !/[\r\n]/.test(inserted) && field.selectionStart === start &&
+        field.selectionEnd === end) {
+      page.browserPastes = true;
+      return;
+    }
     field.setSelectionRange(start, end);
     if (document.activeElement !== field || !document.execCommand('insertText', false, inserted)) {
       field.setRangeText(inserted, start, end, 'end');

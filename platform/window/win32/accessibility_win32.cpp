@@ -47,8 +47,7 @@ void Annotate(IAccPropServices* service, HWND control, std::string_view name, st
                                                            {PROPID_ACC_DESCRIPTION, description}};
   for (const auto& [property, text] : texts) {
     if (!text.empty()) {
-      service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
-                                   Wide(text).c_str());
+      service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, Wide(text).c_str());
     }
   }
 }
@@ -56,7 +55,7 @@ void Annotate(IAccPropServices* service, HWND control, std::string_view name, st
 void Forget(IAccPropServices* service, HWND control) {
   if (service == nullptr) return;
   service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kSpokenProperties,
-                               static_cast<int>(std::size(kSpokenProperties)));
+                          static_cast<int>(std::size(kSpokenProperties)));
 }
 
 void Notify(HWND window, std::string_view utterance) {

@@ -82,6 +82,8 @@ LRESULT CALLBACK FixedBorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
+int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
+
 UniqueFont MakeFont(const std::wstring& family, double points, UINT dpi) {
   // Fractional sizes such as 8.25 pt round to the nearest pixel height, the
   // one size a font has on the screen.
@@ -133,8 +135,7 @@ HWND Tooltips(HWND tooltips, HWND window, UINT dpi) {
                                GetModuleHandleW(nullptr), nullptr);
   }
   // Long descriptions wrap instead of running across the screen.
-  const int width = static_cast<int>(std::lround(kTooltipWidth * static_cast<double>(dpi) / 1440.0));
-  if (tooltips != nullptr) SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, width);
+  if (tooltips != nullptr) SendMessageW(tooltips, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth, dpi));
   return tooltips;
 }
 

@@ -27,6 +27,8 @@ using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHand
 
 // Drawing. The text and border of a field whose background is fixed.
 inline constexpr COLORREF kFixedInk = RGB(0, 0, 0);
+// Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
+int Scale(int twips, UINT dpi);
 // The window's font of `points` at `dpi`, bold.
 UniqueFont MakeFont(const std::wstring& family, double points, UINT dpi);
 // The width of `text` drawn in `font` on `hwnd`.

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cmath>
 #include <commctrl.h>
 #include <map>
 #include <objbase.h>
@@ -30,9 +29,6 @@ constexpr UINT kShowWarning = WM_APP + 1;
 constexpr int kFirstControlId = 100;
 
 COLORREF Rgb(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
-
-// Twips to pixels on a screen of `dpi` dots per inch (1440 twips an inch).
-int Scale(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0)); }
 
 // Stops the program when the system cannot make what the window needs,
 // saying so in a message box as well as on the standard error.

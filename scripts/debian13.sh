@@ -122,8 +122,7 @@ case "${1:-}" in
   test) test_in_tree "${2:-}" "${3:-}" ;;
   run) shift; lock; in_tree "$@" ;;
   full)
-    make_tree
-    lock
+    make_tree  # and holds the tree's lock from here on
     # A fresh copy, as a new clone is: builds of an earlier copy, older than its files, would pass for new.
     rm -rf --one-file-system "$tree/root/velsona"
     mkdir -p "$tree/root/velsona"

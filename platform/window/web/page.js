@@ -268,7 +268,8 @@ mergeInto(LibraryManager.library, {
         page.pasted = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
         page.browserPastes = false;
         _velsona_page_pasted(index, control.selectionStart, control.selectionEnd);
-        if (!page.browserPastes) event.preventDefault();
+        // A paste of no text is the browser's too: it changes nothing either.
+        if (!page.browserPastes && page.pasted !== '') event.preventDefault();
         page.pasted = '';
       });
       control.addEventListener('input', function () { _velsona_page_edited(index); });

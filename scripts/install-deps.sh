@@ -24,10 +24,10 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
-# The default preset's tests: GoogleTest, the install and package checks, and
-# the accessibility tests (a private X display and session bus, AT-SPI, Orca).
-default_test=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian
-              xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps locales)
+# The accessibility tests: a private X display and session bus, AT-SPI, Orca.
+a11y=(xvfb xauth dbus-daemon libglib2.0-bin at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps locales)
+# The default preset's tests: GoogleTest, the install and package checks, and the accessibility tests.
+default_test=(libgtest-dev binutils desktop-file-utils appstream dpkg-dev file imagemagick lintian "${a11y[@]}")
 # On Debian 12 the test command builds and tests again in a Debian 13 tree
 # (scripts/debian13.sh); on Debian 13 it needs none.
 debian13_tree=()
@@ -53,8 +53,7 @@ case "${1:-run}" in
   windows-test) packages=("${native[@]}" "${windows[@]}" "${windows_test[@]}") ;;
   web) packages=("${web[@]}") ;;
   # With Orca beside a visible Chromium on a private display, in Italian.
-  web-test) packages=("${native[@]}" "${web[@]}" "${web_test[@]}" xvfb xauth dbus-daemon libglib2.0-bin
-                      at-spi2-core gir1.2-atspi-2.0 python3-gi orca procps locales)
+  web-test) packages=("${native[@]}" "${web[@]}" "${web_test[@]}" "${a11y[@]}")
             italian=yes npm_tools=yes ;;
   default-test) packages+=("${default_test[@]}") italian=yes ;;
   test) packages+=("${default_test[@]}" clang libclang-rt-dev "${windows[@]}" "${windows_test[@]}" "${web[@]}"
